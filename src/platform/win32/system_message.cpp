@@ -1,0 +1,18 @@
+#include "platform/win32/system_message.h"
+
+namespace kobex::win32 {
+
+std::string SystemMessage(DWORD code, HMODULE module) {
+  char buffer[512] = {};
+  const DWORD flags = FORMAT_MESSAGE_IGNORE_INSERTS |
+                      (module ? FORMAT_MESSAGE_FROM_HMODULE : FORMAT_MESSAGE_FROM_SYSTEM);
+  DWORD length = FormatMessageA(flags, module, code, 0, buffer, sizeof buffer, nullptr);
+  while (length > 0 && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' ||
+                        buffer[length - 1] == ' ' || buffer[length - 1] == '.')) {
+    --length;
+  }
+  if (length == 0) return "error " + std::to_string(code);
+  return std::string(buffer, length) + " (error " + std::to_string(code) + ")";
+}
+
+}  // namespace kobex::win32

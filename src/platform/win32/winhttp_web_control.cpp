@@ -1,0 +1,197 @@
+#include "platform/win32/winhttp_web_control.h"
+
+#include <winhttp.h>
+
+#include <atomic>
+#include <string>
+
+#include "platform/error.h"
+#include "platform/win32/system_message.h"
+
+namespace kobex::win32 {
+namespace {
+
+constexpr wchar_t kUserAgent[] = L"kobex/1.00.0027";
+constexpr wchar_t kLoopbackHost[] = L"127.0.0.1";
+constexpr INTERNET_PORT kClientPort = 8090;
+
+// What one request shares with WinHTTP's notification thread. It has two
+// owners: the caller, and the request handle until its HANDLE_CLOSING
+// notification, so a caller that gives up early never frees it under WinHTTP.
+struct Transfer {
+  HANDLE signal = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // set on every notification below
+  std::atomic<bool> delivered{false};  // the request has been written to the connection
+  std::atomic<bool> sendCompleted{false};
+  std::atomic<bool> headersAvailable{false};
+  std::atomic<DWORD> error{0};
+  std::atomic<int> owners{2};
+
+  void Release() {
+    if (owners.fetch_sub(1) == 1) {
+      if (signal) CloseHandle(signal);
+      delete this;
+    }
+  }
+};
+
+void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD) {
+  auto* transfer = reinterpret_cast<Transfer*>(context);
+  if (!transfer) return;  // the session and connection handles carry no context
+  switch (status) {
+    case WINHTTP_CALLBACK_STATUS_REQUEST_SENT:
+      transfer->delivered = true;
+      break;
+    case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
+      transfer->sendCompleted = true;
+      break;
+    case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE:
+      transfer->headersAvailable = true;
+      break;
+    case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR:
+      transfer->error = static_cast<WINHTTP_ASYNC_RESULT*>(info)->dwError;
+      break;
+    case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
+      transfer->Release();
+      return;
+    default:
+      return;
+  }
+  SetEvent(transfer->signal);
+}
+
+class Handle {
+ public:
+  explicit Handle(HINTERNET handle = nullptr) : handle_(handle) {}
+  ~Handle() {
+    if (handle_) WinHttpCloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HINTERNET get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+ private:
+  HINTERNET handle_;
+};
+
+std::string Reason(DWORD error) {
+  switch (error) {
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+      return "the connection was refused or could not be made. Is the messaging client running?";
+    case ERROR_WINHTTP_TIMEOUT:
+      return "the messaging client did not take it within " + std::to_string(kSendTimeoutMs / 1000) +
+             " seconds.";
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+      return "the connection was reset.";
+    default:
+      return SystemMessage(error, GetModuleHandleA("winhttp.dll")) + ".";
+  }
+}
+
+[[noreturn]] void Fail(const std::string& url, DWORD error) {
+  throw Error(static_cast<std::int32_t>(error),
+              "The request " + url + " could not be delivered: " + Reason(error));
+}
+
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+// Waits until `done` holds, an error is reported, or the tick count reaches `deadline`.
+template <class Condition>
+void WaitFor(const Transfer& transfer, DWORD deadline, Condition done) {
+  while (!done() && transfer.error == 0) {
+    const auto left = static_cast<LONG>(deadline - GetTickCount());
+    if (left <= 0 || WaitForSingleObject(transfer.signal, static_cast<DWORD>(left)) != WAIT_OBJECT_0) return;
+  }
+}
+
+}  // namespace
+
+void WinHttpWebControl::OpenURL(const std::string& url) {
+  const DWORD start = GetTickCount();
+
+  // The URL is one of the program's constants; this only refuses anything that
+  // would leave the client's endpoint on this machine.
+  const std::wstring wideUrl = Widen(url);
+  URL_COMPONENTS parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+  if (!WinHttpCrackUrl(wideUrl.c_str(), 0, 0, &parts)) Fail(url, GetLastError());
+  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+  if (parts.nScheme != INTERNET_SCHEME_HTTP || host != kLoopbackHost || parts.nPort != kClientPort) {
+    throw Error(kErrInvalidCall, "The request " + url + " is not for the messaging client on this machine.");
+  }
+  // The query ("?" included, even an empty one) is cracked apart as extra info.
+  const std::wstring path = std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) +
+                            std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+
+  Handle session(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                             WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC));
+  if (!session) Fail(url, GetLastError());
+  const int ms = static_cast<int>(kSendTimeoutMs);
+  if (!WinHttpSetTimeouts(session.get(), ms, ms, ms, static_cast<int>(kReplyTimeoutMs))) Fail(url, GetLastError());
+  if (WinHttpSetStatusCallback(session.get(), OnStatus,
+                               WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES |
+                                   WINHTTP_CALLBACK_FLAG_SEND_REQUEST,
+                               0) == WINHTTP_INVALID_STATUS_CALLBACK) {
+    Fail(url, GetLastError());
+  }
+  Handle connection(WinHttpConnect(session.get(), kLoopbackHost, kClientPort, 0));
+  if (!connection) Fail(url, GetLastError());
+
+  auto* transfer = new Transfer;
+  if (!transfer->signal) {
+    const DWORD error = GetLastError();
+    delete transfer;
+    Fail(url, error);
+  }
+  HINTERNET request = WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                         WINHTTP_DEFAULT_ACCEPT_TYPES, 0);
+  if (!request) {
+    const DWORD error = GetLastError();
+    delete transfer;
+    Fail(url, error);
+  }
+  DWORD_PTR context = reinterpret_cast<DWORD_PTR>(transfer);
+  if (!WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context)) {
+    const DWORD error = GetLastError();
+    WinHttpCloseHandle(request);
+    delete transfer;  // no notification can name it yet
+    Fail(url, error);
+  }
+  // From here the request handle owns one reference; closing it releases that.
+  Handle requestHandle(request);
+
+  DWORD features = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_AUTHENTICATION;
+  const bool configured =
+      WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features) != FALSE;
+  DWORD error = configured ? 0 : GetLastError();
+
+  if (!error && !WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
+                                    context)) {
+    error = GetLastError();
+  }
+  if (!error) {
+    // Connecting and sending: bounded, and a failure here means not delivered.
+    WaitFor(*transfer, start + kSendTimeoutMs, [&] { return transfer->delivered.load(); });
+    if (!transfer->delivered) error = transfer->error ? transfer->error.load() : ERROR_WINHTTP_TIMEOUT;
+  }
+  if (!error) {
+    // Delivered. The reply is waited for briefly and ignored, whatever it
+    // holds; some WinHTTPs read it before they report the send complete.
+    const DWORD replyDeadline = GetTickCount() + kReplyTimeoutMs;
+    WaitFor(*transfer, replyDeadline, [&] { return transfer->sendCompleted.load(); });
+    if (transfer->sendCompleted && transfer->error == 0 && WinHttpReceiveResponse(request, nullptr)) {
+      WaitFor(*transfer, replyDeadline, [&] { return transfer->headersAvailable.load(); });
+    }
+  }
+  transfer->Release();
+  if (error) Fail(url, error);
+}
+
+}  // namespace kobex::win32

@@ -1,0 +1,23 @@
+// webControl on WinHTTP: one GET per call to the client's control endpoint on
+// the loopback address, with no proxy, no redirects, no cookies, and bounded
+// time. The call returns once the request has been delivered; the reply's
+// headers are waited for briefly and dropped.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/web_control.h"
+
+namespace kobex::win32 {
+
+// Connecting and sending fail after this long; the request counts as not delivered.
+inline constexpr DWORD kSendTimeoutMs = 2000;
+// How long a delivered request waits for the reply before it is dropped.
+inline constexpr DWORD kReplyTimeoutMs = 2000;
+
+class WinHttpWebControl final : public WebControl {
+ public:
+  void OpenURL(const std::string& url) override;
+};
+
+}  // namespace kobex::win32

@@ -1,0 +1,65 @@
+#include "tray/frm_corvane.h"
+
+#include "tray/notify_icon.h"
+
+namespace kobex {
+
+void frmCorvane::Form_Load() {
+  // The client is launched before the version test, so it runs even on a
+  // system the launcher then refuses.
+  host_.Shell(std::string(kLaunchCommand));
+  host_.SetVisible(false);
+
+  OsVersionRecord info{};
+  PutU32LE(info, 0, static_cast<std::uint32_t>(kOsVersionInfoSize));
+  // The answer is deliberately not examined: a failed query leaves the record
+  // zero-filled, and a major version of 0 is refused below.
+  (void)host_.GetVersionExA(info);
+  const auto dwMajorVersion = static_cast<std::int32_t>(GetU32LE(info, 4));
+  if (dwMajorVersion < kMinimumMajorVersion) {
+    host_.MsgBox(std::string(kRefusalMessage), MsgBoxIcon::None);
+    host_.End(kExitRefused);
+    return;
+  }
+  UpdateTrayIcon(NIM_ADD);
+}
+
+void frmCorvane::Form_Unload(int& /*cancel*/) { UpdateTrayIcon(NIM_DELETE); }
+
+void frmCorvane::Unload() {
+  if (!loaded_) return;
+  loaded_ = false;
+  int cancel = 0;
+  Form_Unload(cancel);
+  host_.DestroyForm();
+}
+
+void frmCorvane::UpdateTrayIcon(std::int16_t action) {
+  const std::uint32_t hWnd = host_.hWnd();
+  const std::uint32_t hIcon = host_.QuenziconPicture();
+  const NotifyIconRecord record = BuildNotifyIconRecord(hWnd, hIcon);
+  // The shell's answer is ignored: a refused add leaves the launcher running
+  // without an icon, a refused delete lets it end all the same.
+  (void)shell_.Shell_NotifyIconA(static_cast<std::int32_t>(action), record);
+  iconAdded_ = (action == NIM_ADD);
+}
+
+void frmCorvane::DefaultErrorHandling(const std::string& description) noexcept {
+  ending_ = true;
+  // The icon goes first: a click on it while the message is up would start
+  // another event in a program that is about to end.
+  if (iconAdded_) {
+    try {
+      UpdateTrayIcon(NIM_DELETE);
+    } catch (...) {
+      // Nothing more can be done about the icon; the message still matters.
+    }
+  }
+  try {
+    host_.MsgBox(description, MsgBoxIcon::Critical);
+  } catch (...) {
+  }
+  host_.End(kExitError);
+}
+
+}  // namespace kobex

@@ -1,0 +1,106 @@
+# Shared by the end-to-end tests: a private X server, the shared Wine prefix,
+# a run folder laid out as on a user's machine, and waits with deadlines.
+# Each test sources this file and calls e2e_begin first.
+set -euo pipefail
+
+: "${KOBEX_WIN_BIN_DIR:?}" "${KOBEX_STANDIN_DIR:?}" "${KOBEX_WINEPREFIX:?}"
+export WINEPREFIX="$KOBEX_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+WINPROBE="$KOBEX_WIN_BIN_DIR/tests/win/winprobe.exe"
+WEBPROBE="$KOBEX_WIN_BIN_DIR/tests/win/webprobe.exe"
+REFUSAL_TEXT="This program requires Windows 95 or later, or Windows NT 4.0 or later."
+
+WORK=""
+XVFB_PID=""
+BACKGROUND_PIDS=()
+CLEANUPS=()
+
+log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*"; }
+fail() {
+  log "FAIL: $*"
+  exit 1
+}
+
+cleanup() {
+  local status=$?
+  for step in "${CLEANUPS[@]+"${CLEANUPS[@]}"}"; do eval "$step" || true; done
+  if [ -n "$WORK" ]; then
+    for pidfile in "$WORK"/*/client.pid "$WORK"/client.pid; do
+      [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
+    done
+  fi
+  for pid in "${BACKGROUND_PIDS[@]+"${BACKGROUND_PIDS[@]}"}"; do kill "$pid" 2>/dev/null || true; done
+  wineserver -k 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  [ -n "$WORK" ] && rm -rf "$WORK"
+  exit "$status"
+}
+
+# wait_until SECONDS DESCRIPTION COMMAND...: polls until COMMAND succeeds.
+wait_until() {
+  local seconds=$1 what=$2
+  shift 2
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "no $what within ${seconds}s"
+    sleep 0.1
+  done
+}
+
+port_free() { ! (exec 3<>/dev/tcp/127.0.0.1/8090) 2>/dev/null; }
+
+e2e_begin() {
+  trap cleanup EXIT
+  WORK=$(mktemp -d /tmp/kobex-e2e.XXXXXX)
+  wait_until 10 "free port 8090" port_free
+  if [ "${1:-}" != "--no-display" ]; then
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
+    XVFB_PID=$!
+    wait_until 10 "X server" test -s "$WORK/display"
+    export DISPLAY=":$(cat "$WORK/display")"
+  fi
+}
+
+# make_run_dir [--no-script]: a folder holding kobex.exe, and the client's
+# launch script with the stand-in beside it, as installed on a user's machine.
+make_run_dir() {
+  RUN="$WORK/run"
+  mkdir -p "$RUN"
+  cp "$KOBEX_WIN_BIN_DIR/kobex.exe" "$RUN/"
+  if [ "${1:-}" != "--no-script" ]; then
+    cp "$KOBEX_STANDIN_DIR/kobex.bat" "$KOBEX_STANDIN_DIR/standin" "$RUN/"
+  fi
+}
+
+# start_kobex: runs kobex.exe from the run folder; its exit code lands in $RUN/kobex.exit.
+start_kobex() {
+  (
+    cd "$RUN"
+    code=0
+    wine kobex.exe >"$RUN/kobex.out" 2>&1 || code=$?
+    echo "$code" >"$RUN/kobex.exit"
+  ) &
+  BACKGROUND_PIDS+=($!)
+}
+
+# expect_exit SECONDS CODE: kobex.exe has ended with that exit code.
+expect_exit() {
+  wait_until "$1" "end of kobex.exe" test -s "$RUN/kobex.exit"
+  local code
+  code=$(cat "$RUN/kobex.exit")
+  [ "$code" = "$2" ] || fail "kobex.exe ended with $code, expected $2"
+  log "kobex.exe ended with exit code $code"
+}
+
+winprobe() { wine "$WINPROBE" "$@" | tr -d '\r'; }
+webprobe() { wine "$WEBPROBE" "$@" | tr -d '\r'; }
+
+# tray_icons: how many icons Wine's tray shows now.
+tray_icons() { winprobe icons | sed -n 's/^count //p'; }
+
+expect_icons() {  # expect_icons N SECONDS
+  winprobe icons --expect "$1" --wait "$(($2 * 1000))" >/dev/null || fail "tray shows $(tray_icons) icons, expected $1"
+  log "tray shows $1 icon(s)"
+}
+
+# The message box kobex shows, by its title: "ID CLASS TEXT" per control.
+message_box() { winprobe dialog kobex --wait "$(($1 * 1000))"; }

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# On a system that reports Windows 3.1, kobex.exe starts the client, then shows
+# its refusal, adds no icon, and ends when OK is pressed.
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+make_run_dir
+key='HKCU\Software\Wine\AppDefaults\kobex.exe'
+wine reg add "$key" /v Version /t REG_SZ /d win31 /f >/dev/null
+CLEANUPS+=("wine reg delete '$key' /f >/dev/null 2>&1")
+start_kobex
+
+message_box 30 | tee "$WORK/box.out" || fail "no message box"
+grep -qxF "0 Static $REFUSAL_TEXT" <(sed 's/^65535 /0 /;s/^-1 /0 /' "$WORK/box.out") ||
+  grep -qF "$REFUSAL_TEXT" "$WORK/box.out" || fail "the refusal text is not shown"
+[ "$(grep -c ' Button ' "$WORK/box.out")" = 1 ] || fail "the box has more than an OK button"
+grep -q '^1 Button OK$' "$WORK/box.out" || fail "no OK button"
+wait_until 20 "client started by kobex.bat" test -s "$RUN/client-args.txt"
+[ "$(tray_icons)" = 0 ] || fail "an icon was added on a refused system"
+
+winprobe press kobex 1 >/dev/null
+expect_exit 20 1
+[ "$(tray_icons)" = 0 ] || fail "an icon appeared"
+log "PASS"

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The real WinHTTP webControl under Wine against real servers on 127.0.0.1:8090:
+# every request arrives byte for byte; a refused connection is a clear error;
+# a server that never answers does not hold the caller past the bound.
+source "$(dirname "$0")/lib.sh"
+e2e_begin --no-display
+: "${KOBEX_HOSTILE_SERVER:?}"
+
+# /exit? goes last: the stand-in ends on it.
+paths=(/show? /hide? /setstatus?online /setstatus?busy /setstatus?brb /setstatus?away
+       /setstatus?phone /setstatus?lunch /setstatus?offline /exit?)
+
+log "all ten requests against the recording stand-in"
+"$KOBEX_STANDIN_DIR/standin" --dir "$WORK" >"$WORK/standin.out" 2>&1 &
+BACKGROUND_PIDS+=($!)
+wait_until 10 "listening stand-in" grep -q listening "$WORK/standin.out"
+webprobe "${paths[@]}" | tee "$WORK/probe.out"
+[ "$(grep -c '^ok ' "$WORK/probe.out")" = 10 ] || fail "not every request was delivered"
+printf 'GET %s HTTP/1.1\n' "${paths[@]}" >"$WORK/expected.log"
+cmp "$WORK/expected.log" "$WORK/client-requests.log" || {
+  diff "$WORK/expected.log" "$WORK/client-requests.log" || true
+  fail "the request lines differ from the table"
+}
+wait_until 10 "stand-in ending on /exit?" port_free
+
+log "nothing listening: a clear error naming the URL and the reason"
+if webprobe /show? >"$WORK/refused.out"; then fail "a refused connection reported success"; fi
+cat "$WORK/refused.out"
+grep -q '^error /show? [0-9]* 12029 The request http://127.0.0.1:8090/show? could not be delivered: the connection was refused' \
+  "$WORK/refused.out" || fail "unclear error for a refused connection"
+
+for mode in silent mute; do
+  log "a server that accepts and never answers ($mode)"
+  "$KOBEX_HOSTILE_SERVER" --mode "$mode" --log "$WORK/$mode.log" >"$WORK/$mode.server.out" 2>&1 &
+  BACKGROUND_PIDS+=($!)
+  wait_until 10 "hostile server" grep -q listening "$WORK/$mode.server.out"
+  webprobe /hide? | tee "$WORK/$mode.out"
+  read -r outcome _ ms _ <"$WORK/$mode.out"
+  [ "$outcome" = ok ] || fail "a delivered request was reported as failed"
+  [ "$ms" -le 5000 ] || fail "the call held its caller ${ms} ms, more than 5 s"
+  if [ "$mode" = mute ]; then
+    [ "$(cat "$WORK/mute.log")" = "GET /hide? HTTP/1.1" ] || fail "the mute server got: $(cat -A "$WORK/mute.log")"
+  fi
+  kill "${BACKGROUND_PIDS[-1]}"
+  wait_until 10 "free port" port_free
+done
+log "PASS"

@@ -1,0 +1,155 @@
+#include "tray/frm_corvane.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "tray/notify_icon.h"
+
+namespace kobex {
+namespace {
+
+using testing::FakeHost;
+using testing::FakeWebControl;
+using testing::Journal;
+using Entries = std::vector<std::string>;
+
+const std::string kRefusal = "MsgBox This program requires Windows 95 or later, or Windows NT 4.0 or later.";
+
+class FormTest : public ::testing::Test {
+ protected:
+  Journal journal;
+  FakeHost host{journal};
+  FakeWebControl web{journal};
+  frmCorvane form{host, host, web};
+
+  void Load() {
+    form.RaiseEvent([this] { form.Form_Load(); });
+  }
+};
+
+TEST_F(FormTest, StartsTheClientHidesAndAddsTheIconInThatOrder) {
+  Load();
+  EXPECT_EQ(journal.entries, (Entries{"Shell kobex.bat TASKBAR", "Invisible", "GetVersionExA", "NIM_ADD"}));
+  EXPECT_EQ(host.IconsShown(), 1);
+  EXPECT_FALSE(host.endedWith);
+  EXPECT_TRUE(web.urls.empty()) << "start-up sends nothing to the client";
+}
+
+TEST_F(FormTest, QueriesTheVersionWithAZeroFilledRecordOf148Bytes) {
+  Load();
+  EXPECT_EQ(GetU32LE(host.versionRecordSeen, 0), 148u);
+  for (std::size_t i = 4; i < kOsVersionInfoSize; ++i) EXPECT_EQ(host.versionRecordSeen[i], 0) << "byte " << i;
+}
+
+struct VersionCase {
+  std::uint32_t major;
+  bool querySucceeds;
+  bool refused;
+};
+
+class VersionTest : public FormTest, public ::testing::WithParamInterface<VersionCase> {};
+
+TEST_P(VersionTest, RefusesBelowFourAfterLaunchingTheClient) {
+  host.majorVersion = GetParam().major;
+  host.versionQuerySucceeds = GetParam().querySucceeds;
+  Load();
+  if (GetParam().refused) {
+    EXPECT_EQ(journal.entries,
+              (Entries{"Shell kobex.bat TASKBAR", "Invisible", "GetVersionExA", kRefusal, "End 1"}));
+    EXPECT_TRUE(host.shellCalls.empty());
+  } else {
+    EXPECT_EQ(host.shellCalls.size(), 1u);
+    EXPECT_EQ(host.shellCalls[0].message, 0);
+    EXPECT_FALSE(host.endedWith);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(MajorVersions, VersionTest,
+                         ::testing::Values(VersionCase{3, true, true}, VersionCase{0, true, true},
+                                           VersionCase{4, true, false}, VersionCase{10, true, false},
+                                           // Read as signed: a major version with the top bit set is negative.
+                                           VersionCase{0x80000000u, true, true},
+                                           VersionCase{0xFFFFFFFFu, true, true},
+                                           // A failed query leaves zeros, and zero is refused.
+                                           VersionCase{6, false, true}));
+
+TEST_F(FormTest, AddAndDeleteHandTheSameRecordWithTheirOwnActionCodes) {
+  Load();
+  form.RaiseEvent([this] { form.Unload(); });
+  ASSERT_EQ(host.shellCalls.size(), 2u);
+  EXPECT_EQ(host.shellCalls[0].message, 0);
+  EXPECT_EQ(host.shellCalls[1].message, 2);
+  EXPECT_EQ(host.shellCalls[0].record, host.shellCalls[1].record);
+  EXPECT_EQ(host.shellCalls[0].record, BuildNotifyIconRecord(host.window, host.picture));
+}
+
+TEST_F(FormTest, UnloadRemovesTheIconExactlyOnceHoweverOftenItIsAsked) {
+  Load();
+  for (int i = 0; i < 3; ++i) form.RaiseEvent([this] { form.Unload(); });
+  EXPECT_EQ(host.IconsShown(), 0);
+  EXPECT_EQ(host.shellCalls.size(), 2u);
+  EXPECT_TRUE(host.destroyed);
+  EXPECT_FALSE(form.loaded());
+  EXPECT_FALSE(host.endedWith) << "an unload ends the process through the host, not through End";
+}
+
+TEST_F(FormTest, AShellThatRefusesTheIconLeavesTheLauncherRunningQuietly) {
+  host.shellAccepts = false;
+  Load();
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_FALSE(host.endedWith);
+  form.RaiseEvent([this] { form.Unload(); });
+  EXPECT_EQ(host.shellCalls.back().message, 2) << "the delete is still sent";
+}
+
+TEST_F(FormTest, AFailedLaunchStopsStartUpAndEndsWithTheErrorsDescription) {
+  host.shellCommandFails = Error(2, "Cannot start the messaging client: file not found");
+  Load();
+  EXPECT_EQ(journal.entries,
+            (Entries{"Shell kobex.bat TASKBAR", "MsgBox Cannot start the messaging client: file not found", "End 2"}));
+  EXPECT_TRUE(host.shellCalls.empty()) << "no icon";
+}
+
+TEST_F(FormTest, AnErrorBeforeTheShellCallAbandonsTheAdd) {
+  host.windowHandleFails = Error(5, "no window");
+  Load();
+  EXPECT_TRUE(host.shellCalls.empty());
+  EXPECT_EQ(host.messages, (Entries{"no window"}));
+  EXPECT_EQ(host.endedWith, kExitError);
+}
+
+TEST_F(FormTest, AnErrorInAnEventAbandonsItsRestAndLeavesNoGhostIcon) {
+  Load();
+  web.onOpen = [](const std::string&) { throw Error(12029, "The request could not be delivered."); };
+  bool restRan = false;
+  form.RaiseEvent([&] {
+    form.SendClientCommand(ClientCommand::Exit);
+    restRan = true;
+    form.Unload();
+  });
+  EXPECT_FALSE(restRan);
+  EXPECT_TRUE(form.loaded()) << "the unload after a failed request does not happen";
+  const Entries tail(journal.entries.end() - 4, journal.entries.end());
+  EXPECT_EQ(tail, (Entries{"GET http://127.0.0.1:8090/exit?", "NIM_DELETE",
+                           "MsgBox The request could not be delivered.", "End 2"}));
+  EXPECT_EQ(host.IconsShown(), 0);
+}
+
+TEST_F(FormTest, NoEventRunsOnceTheDefaultHandlingHasBegun) {
+  Load();
+  form.RaiseEvent([] { throw Error(6, "Overflow"); });
+  form.RaiseEvent([this] { form.SendClientCommand(ClientCommand::Show); });
+  EXPECT_TRUE(web.urls.empty());
+  EXPECT_EQ(host.messages.size(), 1u);
+}
+
+TEST_F(FormTest, AnErrorDuringTheUnloadStillEndsTheProgram) {
+  Load();
+  host.windowHandleFails = Error(5, "window gone");
+  form.RaiseEvent([this] { form.Unload(); });
+  EXPECT_EQ(host.messages, (Entries{"window gone"}));
+  EXPECT_EQ(host.endedWith, kExitError);
+}
+
+}  // namespace
+}  // namespace kobex

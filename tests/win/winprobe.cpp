@@ -1,0 +1,153 @@
+// Looks at and acts on windows of other programs in the same Wine prefix, for
+// the end-to-end tests. Every lookup can wait for its condition:
+//   winprobe icons [--expect N] [--wait MS]   icons in Wine's tray: "count N", then "x y w h" each
+//   winprobe window TITLE [--wait MS]         a top-level window with that caption, shown or not
+//   winprobe close TITLE [--wait MS]          posts WM_CLOSE to it
+//   winprobe dialog TITLE [--wait MS]         a shown dialog box: "ID CLASS TEXT" per control
+//   winprobe press TITLE ID [--wait MS]       clicks the dialog's button ID
+// Exit code 0 when the condition held, 1 when the wait ran out, 2 on misuse.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kTrayClass[] = "__winex11_standalone_tray";
+constexpr char kTrayIconClass[] = "__winex11_tray_icon";
+
+std::string TextOf(HWND hwnd) {
+  char text[512] = {};
+  GetWindowTextA(hwnd, text, sizeof text);
+  return text;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char name[256] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  return name;
+}
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM out) {
+  reinterpret_cast<std::vector<HWND>*>(out)->push_back(hwnd);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> windows;
+  EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+HWND FindTopLevel(const std::string& title, const char* className, bool mustBeVisible) {
+  for (HWND hwnd : TopLevelWindows()) {
+    if (TextOf(hwnd) != title) continue;
+    if (className && ClassOf(hwnd) != className) continue;
+    if (mustBeVisible && !IsWindowVisible(hwnd)) continue;
+    return hwnd;
+  }
+  return nullptr;
+}
+
+std::vector<RECT> TrayIcons() {
+  std::vector<RECT> icons;
+  for (HWND tray : TopLevelWindows()) {
+    if (ClassOf(tray) != kTrayClass) continue;
+    for (HWND icon : Children(tray)) {
+      if (ClassOf(icon) != kTrayIconClass || !IsWindowVisible(icon)) continue;
+      RECT rect;
+      GetWindowRect(icon, &rect);
+      icons.push_back(rect);
+    }
+  }
+  return icons;
+}
+
+// Checks until `holds` is true or `waitMs` has passed.
+bool WaitFor(DWORD waitMs, const std::function<bool()>& holds) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (holds()) return true;
+    if (GetTickCount() - start >= waitMs) return false;
+    Sleep(50);
+  }
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: winprobe icons|window|close|dialog|press ... [--expect N] [--wait MS]\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::vector<std::string> args;
+  DWORD waitMs = 0;
+  int expect = -1;
+  for (int i = 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--wait") && i + 1 < argc) {
+      waitMs = static_cast<DWORD>(std::atol(argv[++i]));
+    } else if (!std::strcmp(argv[i], "--expect") && i + 1 < argc) {
+      expect = std::atoi(argv[++i]);
+    } else {
+      args.push_back(argv[i]);
+    }
+  }
+  if (args.empty()) return Usage();
+  const std::string& verb = args[0];
+
+  if (verb == "icons") {
+    std::vector<RECT> icons;
+    const bool held = WaitFor(waitMs, [&] {
+      icons = TrayIcons();
+      return expect < 0 || static_cast<int>(icons.size()) == expect;
+    });
+    std::printf("count %u\n", static_cast<unsigned>(icons.size()));
+    for (const RECT& r : icons) {
+      std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    return held ? 0 : 1;
+  }
+  if (args.size() < 2) return Usage();
+  const std::string& title = args[1];
+
+  if (verb == "window" || verb == "close") {
+    HWND hwnd = nullptr;
+    if (!WaitFor(waitMs, [&] { return (hwnd = FindTopLevel(title, nullptr, false)) != nullptr; })) return 1;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    std::printf("window %s visible %d pid %lu\n", ClassOf(hwnd).c_str(), IsWindowVisible(hwnd) ? 1 : 0, pid);
+    if (verb == "close") PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (verb == "dialog" || verb == "press") {
+    HWND dialog = nullptr;
+    if (!WaitFor(waitMs, [&] { return (dialog = FindTopLevel(title, "#32770", true)) != nullptr; })) return 1;
+    if (verb == "dialog") {
+      for (HWND child : Children(dialog)) {
+        std::printf("%d %s %s\n", GetDlgCtrlID(child), ClassOf(child).c_str(), TextOf(child).c_str());
+      }
+      return 0;
+    }
+    if (args.size() < 3) return Usage();
+    const int id = std::atoi(args[2].c_str());
+    HWND button = GetDlgItem(dialog, id);
+    if (!button) return 1;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return 0;
+  }
+  return Usage();
+}
