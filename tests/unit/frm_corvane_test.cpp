@@ -47,6 +47,10 @@ struct VersionCase {
   bool refused;
 };
 
+void PrintTo(const VersionCase& c, std::ostream* os) {
+  *os << "major " << c.major << (c.querySucceeds ? "" : ", query failed");
+}
+
 class VersionTest : public FormTest, public ::testing::WithParamInterface<VersionCase> {};
 
 TEST_P(VersionTest, RefusesBelowFourAfterLaunchingTheClient) {
@@ -71,7 +75,11 @@ INSTANTIATE_TEST_SUITE_P(MajorVersions, VersionTest,
                                            VersionCase{0x80000000u, true, true},
                                            VersionCase{0xFFFFFFFFu, true, true},
                                            // A failed query leaves zeros, and zero is refused.
-                                           VersionCase{6, false, true}));
+                                           VersionCase{6, false, true}),
+                         [](const ::testing::TestParamInfo<VersionCase>& info) {
+                           return "Major" + std::to_string(info.param.major) +
+                                  (info.param.querySucceeds ? "" : "QueryFailed");
+                         });
 
 TEST_F(FormTest, AddAndDeleteHandTheSameRecordWithTheirOwnActionCodes) {
   Load();
