@@ -2,10 +2,15 @@
 """Draws kobex's own artwork and writes it into src/resources.
 
 kobex.ico: the tray and program icon, 32 x 32 pixels, 256 colours: a speech
-bubble with three dots. Run again to regenerate; the output is deterministic.
+bubble with three dots.
+about.ico: the About box's icon, 32 x 32, 256 colours: a round "i".
+about_logo.jpg: the About box's logo, 296 x 72: the wordmark on a gradient
+band (written as PPM, then turned into a JPEG by ImageMagick's convert).
+Run again to regenerate; the output is deterministic.
 """
 import os
 import struct
+import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -84,8 +89,91 @@ def kobex_icon():
     return px
 
 
+def about_icon():
+    size = 32
+    ring, fill, white = (58, 36, 112), (118, 84, 196), (255, 255, 255)
+    px = [[None] * size for _ in range(size)]
+    for y in range(size):
+        for x in range(size):
+            d = (x - 15.5) ** 2 + (y - 15.5) ** 2
+            if d <= 15 ** 2:
+                px[y][x] = ring if d > 13 ** 2 else blend(fill, ring, y / 40)
+    for y in range(7, 11):  # the dot of the i
+        for x in range(14, 18):
+            px[y][x] = white
+    for y in range(13, 25):  # its stem, with a foot
+        for x in range(14, 18):
+            px[y][x] = white
+    for x in range(12, 20):
+        px[24][x] = px[25][x] = white
+    return px
+
+
+# A 5 x 7 pixel font for the wordmark, one string of rows per letter.
+GLYPHS = {
+    "V": ["10001", "10001", "10001", "10001", "01010", "01010", "00100"],
+    "E": ["11111", "10000", "10000", "11110", "10000", "10000", "11111"],
+    "L": ["10000", "10000", "10000", "10000", "10000", "10000", "11111"],
+    "T": ["11111", "00100", "00100", "00100", "00100", "00100", "00100"],
+    "R": ["11110", "10001", "10001", "11110", "10100", "10010", "10001"],
+    "A": ["01110", "10001", "10001", "11111", "10001", "10001", "10001"],
+    "N": ["10001", "11001", "10101", "10011", "10001", "10001", "10001"],
+    "O": ["01110", "10001", "10001", "10001", "10001", "10001", "01110"],
+    "I": ["111", "010", "010", "010", "010", "010", "111"],
+    "M": ["10001", "11011", "10101", "10101", "10001", "10001", "10001"],
+    " ": ["000", "000", "000", "000", "000", "000", "000"],
+}
+
+
+def draw_text(px, text, left, top, scale, colour):
+    x = left
+    for ch in text:
+        glyph = GLYPHS[ch]
+        for gy, row in enumerate(glyph):
+            for gx, bit in enumerate(row):
+                if bit == "1":
+                    for dy in range(scale):
+                        for dx in range(scale):
+                            px[top + gy * scale + dy][x + gx * scale + dx] = colour
+        x += (len(glyph[0]) + 1) * scale
+    return x
+
+
+def about_logo():
+    width, height = 296, 72
+    left, right = (14, 92, 112), (64, 196, 204)
+    px = [[blend(left, right, x / (width - 1)) for x in range(width)] for _ in range(height)]
+    bubble = kobex_icon()
+    for y in range(32):  # the tray picture, twice its size, at the left
+        for x in range(32):
+            if bubble[y][x] is not None:
+                for dy in range(2):
+                    for dx in range(2):
+                        px[4 + 2 * y + dy][8 + 2 * x + dx] = bubble[y][x]
+    # The box shows only the first 240 pixels: the wordmark stays within them.
+    end = draw_text(px, "VELTRANO", 84, 16, 3, (255, 255, 255))
+    draw_text(px, "IM", 84, 44, 2, (220, 246, 248))
+    assert end <= 240
+    return px
+
+
+def write_jpeg(path, px):
+    height, width = len(px), len(px[0])
+    ppm = path + ".ppm"
+    with open(ppm, "wb") as f:
+        f.write(b"P6 %d %d 255\n" % (width, height))
+        f.write(bytes(c for row in px for p in row for c in p))
+    try:
+        subprocess.run(["/usr/bin/convert", ppm, "-strip", "-quality", "92", "-sampling-factor", "4:2:0",
+                        "jpg:" + path], check=True)
+    finally:
+        os.remove(ppm)
+
+
 def main():
     write_ico(os.path.join(RESOURCES, "kobex.ico"), kobex_icon())
+    write_ico(os.path.join(RESOURCES, "about.ico"), about_icon())
+    write_jpeg(os.path.join(RESOURCES, "about_logo.jpg"), about_logo())
 
 
 if __name__ == "__main__":

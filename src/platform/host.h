@@ -2,9 +2,14 @@
 // implementation lives in platform/win32; the tests bring fakes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/about_host.h"
+#include "platform/menu.h"
 #include "platform/records.h"
 
 namespace kobex {
@@ -40,8 +45,22 @@ class Host {
   virtual std::uint32_t hWnd() = 0;
   virtual std::uint32_t QuenziconPicture() = 0;
 
-  // Screen.TwipsPerPixelX: twips in one horizontal pixel of the screen.
+  // Screen.TwipsPerPixelX and Y: twips in one pixel of the screen.
   virtual float TwipsPerPixelX() = 0;
+  virtual float TwipsPerPixelY() = 0;
+
+  // Pops up a menu at the pointer, left edge at the pointer, items chosen with
+  // the left button, `defaultItem` in bold. Returns the index of the chosen
+  // entry, or nothing when the menu was dismissed. Throws Error when it cannot.
+  virtual std::optional<std::size_t> PopupMenu(const std::vector<MenuEntry>& entries,
+                                               std::size_t defaultItem) = 0;
+
+  // Shows the About box modally, without an owner; returns when it has been
+  // closed through CloseAbout. Throws Error when it cannot be shown.
+  virtual void ShowAboutModal(const AboutWindow& design, AboutEvents& events) = 0;
+  virtual void CloseAbout() = 0;
+  // Brings the open About box to the front.
+  virtual void ActivateAbout() = 0;
 };
 
 // The shell's notification area: Shell_NotifyIconA with the action code

@@ -2,3 +2,5 @@
 #pragma once
 
 #define IDI_KOBEX 1
+#define IDI_ABOUT 2
+#define IDR_ABOUT_LOGO 101

@@ -1,5 +1,6 @@
 #include "tray/frm_corvane.h"
 
+#include "tray/notify_dispatch.h"
 #include "tray/notify_icon.h"
 
 namespace kobex {
@@ -26,11 +27,21 @@ void frmCorvane::Form_Load() {
 
 void frmCorvane::Form_Unload(int& /*cancel*/) { UpdateTrayIcon(NIM_DELETE); }
 
+void frmCorvane::Form_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/, float X, float /*Y*/) {
+  const std::int32_t code = NotificationCode(X, host_.TwipsPerPixelX());
+  if (code == WM_LBUTTONDBLCLK) {
+    SendClientCommand(ClientCommand::Show);
+  } else if (code == WM_RBUTTONDOWN) {
+    PopupTrayMenu();
+  }
+}
+
 void frmCorvane::Unload() {
   if (!loaded_) return;
   loaded_ = false;
   int cancel = 0;
   Form_Unload(cancel);
+  about_.Unload();
   host_.DestroyForm();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "about/frm_about.h"
 #include "control/client_commands.h"
 #include "platform/error.h"
 #include "platform/host.h"
@@ -26,7 +27,7 @@ inline constexpr int kExitError = 2;
 class frmCorvane {
  public:
   frmCorvane(Host& host, NotifyArea& shell, WebControl& webControl)
-      : host_(host), shell_(shell), webControl_(webControl) {}
+      : host_(host), shell_(shell), webControl_(webControl), about_(host) {}
 
   frmCorvane(const frmCorvane&) = delete;
   frmCorvane& operator=(const frmCorvane&) = delete;
@@ -34,9 +35,25 @@ class frmCorvane {
   // Events raised by the host.
   void Form_Load();
   void Form_Unload(int& cancel);
+  // Button and shift states as the host reports them; X and Y in twips.
+  void Form_MouseMove(std::int16_t button, std::int16_t shift, float X, float Y);
+
+  // The tray menu's click events (control/tray_menu.cpp).
+  void mnuIMOpen_Click();
+  void mnuIMClose_Click();
+  void mnuIMAbout_Click();
+  void mnuIMExit_Click();
+  void mnuIMStateOnline_Click();
+  void mnuIMStateBusy_Click();
+  void mnuIMStateBeRightBack_Click();
+  void mnuIMStateAway_Click();
+  void mnuIMStateOnThePhone_Click();
+  void mnuIMStateOutToLunch_Click();
+  void mnuIMStateAppearOffline_Click();
 
   // Unloads the form: its unload event runs once, however many times the
-  // host is asked (Exit, a close request, the end of the session).
+  // host is asked (Exit, a close request, the end of the session). An open
+  // About box goes with it, so that nothing keeps the program alive.
   void Unload();
   bool loaded() const { return loaded_; }
 
@@ -58,11 +75,14 @@ class frmCorvane {
 
  private:
   void UpdateTrayIcon(std::int16_t action);
+  // PopupMenu mnuIM with mnuIMOpen as the default item; runs the chosen item's click event.
+  void PopupTrayMenu();
   void DefaultErrorHandling(const std::string& description) noexcept;
 
   Host& host_;
   NotifyArea& shell_;
   WebControl& webControl_;
+  frmAbout about_;  // the program-wide instance, loaded only while shown
   bool loaded_ = true;
   bool iconAdded_ = false;  // so that no way out leaves a ghost icon behind
   bool ending_ = false;

@@ -104,3 +104,56 @@ expect_icons() {  # expect_icons N SECONDS
 
 # The message box kobex shows, by its title: "ID CLASS TEXT" per control.
 message_box() { winprobe dialog kobex --wait "$(($1 * 1000))"; }
+
+# The centre of kobex's icon in Wine's tray, in X root coordinates: ICON_X,
+# ICON_Y; and a point of the tray window beside it: ELSEWHERE_X, ELSEWHERE_Y.
+locate_icon() {
+  local x y w h tx ty tw th
+  winprobe icons >"$WORK/icons.out"
+  read -r x y w h < <(sed -n 2p "$WORK/icons.out")
+  read -r _ tx ty tw th < <(grep '^tray ' "$WORK/icons.out")
+  ICON_X=$((x + w / 2))
+  ICON_Y=$((y + h / 2))
+  ELSEWHERE_X=$((tx + tw - 4))
+  ELSEWHERE_Y=$((ty + th - 4))
+  [ "$ELSEWHERE_X" -gt $((x + w)) ] || fail "no room beside the icon in the tray window"
+}
+
+# open_menu: a right-button click on the icon until the menu is open. Under
+# Wine a press right after a menu has closed can be lost while the menu's
+# pointer grab is undone; the click is then repeated.
+open_menu() {
+  local deadline=$((SECONDS + 20))
+  until xdotool mousemove "$ICON_X" "$ICON_Y" mousedown 3 mouseup 3 &&
+    winprobe menus --expect 1 --wait 1500 >/dev/null; do
+    winprobe menus --expect 0 --wait 2000 >/dev/null || xdotool key Escape
+    [ "$SECONDS" -lt "$deadline" ] || fail "the tray menu does not open"
+  done
+}
+
+menu_closed() { winprobe menus --expect 0 --wait "$(($1 * 1000))" >/dev/null || fail "the menu stays open"; }
+
+requests() { cat "$RUN/client-requests.log" 2>/dev/null || true; }
+request_count() { requests | wc -l; }
+
+# wait_requests N: the client has received N requests in all.
+wait_requests() {
+  wait_until 15 "request number $1 at the client" test "$(request_count)" -ge "$1"
+  [ "$(request_count)" = "$1" ] || fail "expected $1 requests, the client has $(request_count): $(requests | tr '\n' ' ')"
+}
+
+# expect_requests PATH...: the client has received exactly these, in order.
+expect_requests() {
+  local expected=""
+  for path in "$@"; do expected+="GET $path HTTP/1.1"$'\n'; done
+  [ "$(requests)" = "${expected%$'\n'}" ] || fail "the client received: $(requests | tr '\n' ' ')"
+}
+
+# Keyboard focus to a top-level window of that exact title, as a window
+# manager would give it.
+focus_window() {
+  local id
+  id=$(xdotool search --name "^$1\$" | head -1)
+  [ -n "$id" ] || fail "no X window named $1"
+  xdotool windowfocus --sync "$id"
+}

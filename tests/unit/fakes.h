@@ -2,6 +2,7 @@
 // into one journal, so tests can check the order of steps across fakes.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -35,6 +36,12 @@ class FakeHost : public Host, public NotifyArea {
   bool shellAccepts = true;
   std::optional<Error> shellCommandFails;
   std::optional<Error> windowHandleFails;
+  float twipsPerPixelX = 15.0f;
+  float twipsPerPixelY = 15.0f;
+  // The user's answers to the next popups: an item's name, or "" to dismiss.
+  std::deque<std::string> menuChoices;
+  // What the user does while the About box is open; it is closed with OK after.
+  std::function<void(AboutEvents&)> whileAboutOpen;
 
   // What the program did.
   std::vector<ShellCall> shellCalls;
@@ -43,6 +50,10 @@ class FakeHost : public Host, public NotifyArea {
   bool visible = true;
   bool destroyed = false;
   OsVersionRecord versionRecordSeen{};
+  std::vector<MenuEntry> menuShown;
+  std::size_t menuDefault = 0;
+  std::optional<AboutWindow> aboutShown;
+  bool aboutOpen = false;
 
   void Shell(const std::string& commandLine) override {
     journal_.Add("Shell " + commandLine);
@@ -76,7 +87,36 @@ class FakeHost : public Host, public NotifyArea {
     return window;
   }
   std::uint32_t QuenziconPicture() override { return picture; }
-  float TwipsPerPixelX() override { return 15.0f; }
+  float TwipsPerPixelX() override { return twipsPerPixelX; }
+  float TwipsPerPixelY() override { return twipsPerPixelY; }
+
+  std::optional<std::size_t> PopupMenu(const std::vector<MenuEntry>& entries, std::size_t defaultItem) override {
+    journal_.Add("PopupMenu");
+    menuShown = entries;
+    menuDefault = defaultItem;
+    if (menuChoices.empty()) return std::nullopt;
+    const std::string choice = menuChoices.front();
+    menuChoices.pop_front();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (entries[i].name == choice) return i;
+    }
+    return std::nullopt;
+  }
+
+  void ShowAboutModal(const AboutWindow& design, AboutEvents& events) override {
+    journal_.Add("ShowAbout");
+    aboutShown = design;
+    aboutOpen = true;
+    if (whileAboutOpen) whileAboutOpen(events);
+    if (aboutOpen) events.cmdOK_Click();  // the user presses OK
+    if (aboutOpen) throw Error(5, "OK did not close the About box");
+    journal_.Add("AboutReturned");
+  }
+  void CloseAbout() override {
+    journal_.Add("CloseAbout");
+    aboutOpen = false;
+  }
+  void ActivateAbout() override { journal_.Add("ActivateAbout"); }
 
   bool Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& record) override {
     journal_.Add(message == 0 ? "NIM_ADD" : message == 2 ? "NIM_DELETE" : "NIM_" + std::to_string(message));

@@ -1,9 +1,14 @@
 // Looks at and acts on windows of other programs in the same Wine prefix, for
 // the end-to-end tests. Every lookup can wait for its condition:
-//   winprobe icons [--expect N] [--wait MS]   icons in Wine's tray: "count N", then "x y w h" each
+//   winprobe icons [--expect N] [--wait MS]   icons in Wine's tray: "count N", then "x y w h" each,
+//                                             then "tray x y w h" for the tray window itself
 //   winprobe window TITLE [--wait MS]         a top-level window with that caption, shown or not
 //   winprobe close TITLE [--wait MS]          posts WM_CLOSE to it
-//   winprobe dialog TITLE [--wait MS]         a shown dialog box: "ID CLASS TEXT" per control
+//   winprobe menus [--expect N] [--wait MS]   open popup menus: "count N", then per menu
+//                                             "menu x y w h", and its items if they can be read
+//   winprobe dialog TITLE [--wait MS]         a shown dialog box: "client W H", "focus ID", "count N"
+//                                             (dialogs with that title), then "ID CLASS x y w h TEXT"
+//                                             per control, relative to the client area
 //   winprobe press TITLE ID [--wait MS]       clicks the dialog's button ID
 // Exit code 0 when the condition held, 1 when the wait ran out, 2 on misuse.
 #include <fcntl.h>
@@ -21,6 +26,7 @@ namespace {
 
 constexpr char kTrayClass[] = "__winex11_standalone_tray";
 constexpr char kTrayIconClass[] = "__winex11_tray_icon";
+constexpr char kMenuClass[] = "#32768";
 
 std::string TextOf(HWND hwnd) {
   char text[512] = {};
@@ -119,6 +125,37 @@ int main(int argc, char** argv) {
     for (const RECT& r : icons) {
       std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
+    for (HWND tray : TopLevelWindows()) {
+      RECT r;
+      if (ClassOf(tray) != kTrayClass || !IsWindowVisible(tray) || !GetWindowRect(tray, &r)) continue;
+      std::printf("tray %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    return held ? 0 : 1;
+  }
+  if (verb == "menus") {
+    std::vector<HWND> menus;
+    const bool held = WaitFor(waitMs, [&] {
+      menus.clear();
+      for (HWND hwnd : TopLevelWindows()) {
+        if (ClassOf(hwnd) == kMenuClass && IsWindowVisible(hwnd)) menus.push_back(hwnd);
+      }
+      return expect < 0 || static_cast<int>(menus.size()) == expect;
+    });
+    std::printf("count %u\n", static_cast<unsigned>(menus.size()));
+    for (HWND hwnd : menus) {
+      RECT r;
+      GetWindowRect(hwnd, &r);
+      std::printf("menu %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+      HMENU menu = reinterpret_cast<HMENU>(SendMessageA(hwnd, MN_GETHMENU, 0, 0));
+      const int items = menu ? GetMenuItemCount(menu) : -1;
+      for (int i = 0; i < items; ++i) {
+        char text[256] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        std::printf("item %s%s%s\n", (state & MF_SEPARATOR) ? "-" : text, (state & MF_DEFAULT) ? " [default]" : "",
+                    (state & MF_POPUP) ? " [submenu]" : "");
+      }
+    }
     return held ? 0 : 1;
   }
   if (args.size() < 2) return Usage();
@@ -137,8 +174,24 @@ int main(int argc, char** argv) {
     HWND dialog = nullptr;
     if (!WaitFor(waitMs, [&] { return (dialog = FindTopLevel(title, "#32770", true)) != nullptr; })) return 1;
     if (verb == "dialog") {
+      RECT client;
+      GetClientRect(dialog, &client);
+      std::printf("client %ld %ld\n", client.right, client.bottom);
+      GUITHREADINFO gui{};
+      gui.cbSize = sizeof gui;
+      const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+      std::printf("focus %d\n", GetGUIThreadInfo(thread, &gui) && gui.hwndFocus ? GetDlgCtrlID(gui.hwndFocus) : 0);
+      int count = 0;
+      for (HWND hwnd : TopLevelWindows()) {
+        if (TextOf(hwnd) == title && ClassOf(hwnd) == "#32770" && IsWindowVisible(hwnd)) ++count;
+      }
+      std::printf("count %d\n", count);
       for (HWND child : Children(dialog)) {
-        std::printf("%d %s %s\n", GetDlgCtrlID(child), ClassOf(child).c_str(), TextOf(child).c_str());
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        std::printf("%d %s %ld %ld %ld %ld %s\n", GetDlgCtrlID(child), ClassOf(child).c_str(), r.left, r.top,
+                    r.right - r.left, r.bottom - r.top, TextOf(child).c_str());
       }
       return 0;
     }

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_host.h"
 
+#include <windowsx.h>
+
 #include <cstring>
 
 #include "platform/error.h"
@@ -16,6 +18,36 @@ static_assert(sizeof(OSVERSIONINFOA) == kOsVersionInfoSize);
 
 std::uint32_t HandleValue(const void* handle) {
   return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(handle));
+}
+
+// The host's button and shift states of a mouse event, from its key flags.
+std::int16_t ButtonState(WPARAM keys) {
+  return static_cast<std::int16_t>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
+                                   ((keys & MK_MBUTTON) ? 4 : 0));
+}
+
+std::int16_t ShiftState(WPARAM keys) {
+  return static_cast<std::int16_t>(((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) |
+                                   ((GetKeyState(VK_MENU) < 0) ? 4 : 0));
+}
+
+class MenuHandle {
+ public:
+  explicit MenuHandle(HMENU menu) : menu_(menu) {}
+  ~MenuHandle() {
+    if (menu_) DestroyMenu(menu_);  // its submenus go with it
+  }
+  MenuHandle(const MenuHandle&) = delete;
+  MenuHandle& operator=(const MenuHandle&) = delete;
+  HMENU get() const { return menu_; }
+
+ private:
+  HMENU menu_;
+};
+
+[[noreturn]] void MenuFailed() {
+  const DWORD error = GetLastError();
+  throw Error(static_cast<std::int32_t>(error), "Cannot build the tray menu: " + SystemMessage(error));
 }
 
 int ScreenDpi(int index) {
@@ -98,6 +130,17 @@ LRESULT CALLBACK Win32Host::WindowProc(HWND hwnd, UINT message, WPARAM wParam, L
 
 LRESULT Win32Host::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_MOUSEMOVE: {
+      // The tray icon's callback: the mouse message code arrives as the
+      // pointer's X, which the host reports in twips.
+      const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+      frmCorvane& form = *form_;
+      Raise([&] {
+        form.Form_MouseMove(ButtonState(wParam), ShiftState(wParam), static_cast<float>(x) * TwipsPerPixelX(),
+                            static_cast<float>(y) * TwipsPerPixelY());
+      });
+      return 0;
+    }
     case WM_CLOSE:
       UnloadForm();
       return 0;
@@ -118,7 +161,11 @@ LRESULT Win32Host::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 void Win32Host::UnloadForm() {
   frmCorvane& form = *form_;
-  form.RaiseEvent([&form] { form.Unload(); });
+  Raise([&form] { form.Unload(); });
+}
+
+void Win32Host::Raise(const std::function<void()>& event) {
+  if (form_) form_->RaiseEvent(event);
 }
 
 void Win32Host::Shell(const std::string& commandLine) {
@@ -177,6 +224,71 @@ float Win32Host::TwipsPerPixelX() {
   if (dpi <= 0) throw Error(kErrInvalidCall, "Cannot read the screen's resolution.");
   return 1440.0f / static_cast<float>(dpi);
 }
+
+float Win32Host::TwipsPerPixelY() {
+  const int dpi = ScreenDpi(LOGPIXELSY);
+  if (dpi <= 0) throw Error(kErrInvalidCall, "Cannot read the screen's resolution.");
+  return 1440.0f / static_cast<float>(dpi);
+}
+
+std::optional<std::size_t> Win32Host::PopupMenu(const std::vector<MenuEntry>& entries, std::size_t defaultItem) {
+  MenuHandle popup(CreatePopupMenu());
+  if (!popup.get()) MenuFailed();
+  // menus[level] receives the items of that level: the popup for level 1, the
+  // latest submenu for the level below it. Item ids are table indices + 1.
+  std::vector<HMENU> menus{nullptr, popup.get()};
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const MenuEntry& e = entries[i];
+    if (e.kind == MenuKind::Root) continue;
+    if (e.level < 1 || static_cast<std::size_t>(e.level) >= menus.size()) MenuFailed();
+    HMENU parent = menus[e.level];
+    const std::string caption(e.caption);
+    BOOL added = FALSE;
+    switch (e.kind) {
+      case MenuKind::Separator:
+        added = AppendMenuA(parent, MF_SEPARATOR, 0, nullptr);
+        break;
+      case MenuKind::Submenu: {
+        HMENU submenu = CreatePopupMenu();
+        if (!submenu) MenuFailed();
+        added = AppendMenuA(parent, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), caption.c_str());
+        if (!added) DestroyMenu(submenu);
+        menus.resize(e.level + 1);
+        menus.push_back(submenu);
+        break;
+      }
+      default:
+        added = AppendMenuA(parent, MF_STRING, static_cast<UINT_PTR>(i + 1), caption.c_str());
+        break;
+    }
+    if (!added) MenuFailed();
+  }
+  SetMenuDefaultItem(popup.get(), static_cast<UINT>(defaultItem + 1), FALSE);
+
+  // The shell sends the icon's callback and waits for it: let it go on now, so
+  // that its handling of the click is over before the menu takes the mouse.
+  if (InSendMessage()) ReplyMessage(0);
+  POINT at{};
+  GetCursorPos(&at);
+  // The owner must be the foreground window, or the menu would not close when
+  // the user clicks elsewhere; the null message afterwards lets it close at once.
+  SetForegroundWindow(hwnd_);
+  const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(
+      popup.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y,
+      hwnd_, nullptr));
+  PostMessageA(hwnd_, WM_NULL, 0, 0);
+  // Zero: dismissed, or no menu because one is already open; either way, no choice.
+  if (chosen == 0 || chosen > entries.size()) return std::nullopt;
+  return chosen - 1;
+}
+
+void Win32Host::ShowAboutModal(const AboutWindow& design, AboutEvents& events) {
+  about_.ShowModal(design, events);
+}
+
+void Win32Host::CloseAbout() { about_.Close(); }
+
+void Win32Host::ActivateAbout() { about_.Activate(); }
 
 bool Win32Host::Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& record) {
   // The record is the first, 88-byte version of NOTIFYICONDATAA byte for byte;

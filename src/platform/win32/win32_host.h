@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "platform/host.h"
+#include "platform/win32/about_dialog.h"
 
 namespace kobex {
 class frmCorvane;
@@ -23,7 +24,8 @@ inline constexpr int kFormHeightTwips = 2505;
 
 class Win32Host final : public Host, public NotifyArea {
  public:
-  explicit Win32Host(HINSTANCE instance) : instance_(instance) {}
+  explicit Win32Host(HINSTANCE instance)
+      : instance_(instance), about_(instance, [this](std::function<void()> event) { Raise(event); }) {}
   ~Win32Host() override;
   Win32Host(const Win32Host&) = delete;
   Win32Host& operator=(const Win32Host&) = delete;
@@ -44,6 +46,11 @@ class Win32Host final : public Host, public NotifyArea {
   std::uint32_t hWnd() override;
   std::uint32_t QuenziconPicture() override;
   float TwipsPerPixelX() override;
+  float TwipsPerPixelY() override;
+  std::optional<std::size_t> PopupMenu(const std::vector<MenuEntry>& entries, std::size_t defaultItem) override;
+  void ShowAboutModal(const AboutWindow& design, AboutEvents& events) override;
+  void CloseAbout() override;
+  void ActivateAbout() override;
 
   // NotifyArea
   bool Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& record) override;
@@ -52,12 +59,15 @@ class Win32Host final : public Host, public NotifyArea {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void UnloadForm();
+  // Runs an event procedure of a form with the host's default error handling.
+  void Raise(const std::function<void()>& event);
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   HICON quenzicon_ = nullptr;
   HICON smallIcon_ = nullptr;
   frmCorvane* form_ = nullptr;
+  AboutDialog about_;
 };
 
 }  // namespace kobex::win32

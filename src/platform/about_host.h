@@ -1,0 +1,41 @@
+// The About box as the host shows it: a modal window laid out in pixels by the
+// about subsystem. The host reports OK (and every other way of closing the box)
+// to the form, and the form asks the host to close it.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+namespace kobex {
+
+enum class ControlKind { Image, Label, CommandButton };
+
+struct PixelRect {
+  int left, top, width, height;
+  bool operator==(const PixelRect& o) const {
+    return left == o.left && top == o.top && width == o.width && height == o.height;
+  }
+};
+
+struct PlacedControl {
+  std::string_view name;
+  ControlKind kind;
+  std::string_view text;
+  PixelRect rect;
+  int tabIndex;  // -1: takes no part in the tab order
+};
+
+struct AboutWindow {
+  std::string_view caption;
+  int clientWidth, clientHeight;       // pixels
+  std::vector<PlacedControl> controls;  // in creation (tab) order
+};
+
+// Receives what happens in the About box.
+class AboutEvents {
+ public:
+  virtual ~AboutEvents() = default;
+  virtual void cmdOK_Click() = 0;
+};
+
+}  // namespace kobex

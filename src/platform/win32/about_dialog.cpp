@@ -1,0 +1,150 @@
+#include "platform/win32/about_dialog.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/win32/picture.h"
+#include "platform/win32/system_message.h"
+#include "resources/resource_ids.h"
+
+namespace kobex::win32 {
+namespace {
+
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+constexpr int kFirstControlId = 1001;
+
+// An in-memory dialog template without controls: they are placed in pixels
+// once the window exists, which a template's dialog units cannot express.
+std::vector<WORD> EmptyTemplate(const std::string& caption) {
+  std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+  auto* header = reinterpret_cast<DLGTEMPLATE*>(words.data());
+  header->style = kDialogStyle;
+  header->cdit = 0;
+  header->cx = 160;
+  header->cy = 140;
+  words.push_back(0);  // no menu
+  words.push_back(0);  // the standard dialog class
+  for (char c : caption) words.push_back(static_cast<WORD>(static_cast<unsigned char>(c)));
+  words.push_back(0);
+  words.push_back(8);  // the host's default font: MS Shell Dlg, 8 points
+  for (char c : std::string("MS Shell Dlg")) words.push_back(static_cast<WORD>(c));
+  words.push_back(0);
+  return words;
+}
+
+}  // namespace
+
+void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
+  logo_ = LoadJpegResource(instance_, IDR_ABOUT_LOGO);
+  icon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON, 32, 32, 0));
+  smallIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  white_ = CreateSolidBrush(RGB(255, 255, 255));
+  design_ = &design;
+  events_ = &events;
+
+  const std::vector<WORD> dialogTemplate = EmptyTemplate(std::string(design.caption));
+  SetLastError(0);
+  const INT_PTR result =
+      DialogBoxIndirectParamA(instance_, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr,
+                              DialogProc, reinterpret_cast<LPARAM>(this));
+  const DWORD error = GetLastError();
+
+  dialog_ = nullptr;
+  design_ = nullptr;
+  events_ = nullptr;
+  DeleteObject(logo_);
+  DeleteObject(white_);
+  if (icon_) DestroyIcon(icon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+  logo_ = nullptr;
+  white_ = nullptr;
+  icon_ = smallIcon_ = nullptr;
+  if (result == -1) {
+    throw Error(static_cast<std::int32_t>(error), "Cannot show the About box: " + SystemMessage(error));
+  }
+}
+
+void AboutDialog::Close() {
+  if (dialog_) EndDialog(dialog_, IDOK);
+}
+
+void AboutDialog::Activate() {
+  if (!dialog_) return;
+  if (IsIconic(dialog_)) ShowWindow(dialog_, SW_RESTORE);
+  SetForegroundWindow(dialog_);
+}
+
+void AboutDialog::Build(HWND dialog) {
+  dialog_ = dialog;
+  SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+
+  // The client area in pixels, the window centred on the screen.
+  RECT frame{0, 0, design_->clientWidth, design_->clientHeight};
+  AdjustWindowRectEx(&frame, GetWindowLongA(dialog, GWL_STYLE), FALSE, GetWindowLongA(dialog, GWL_EXSTYLE));
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+
+  const auto font = static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+  int nextId = kFirstControlId;
+  HWND ok = nullptr;
+  // Created in tab order, which is also Windows' tab order.
+  for (const PlacedControl& c : design_->controls) {
+    const PixelRect& r = c.rect;
+    const std::string text(c.text);
+    HWND control = nullptr;
+    switch (c.kind) {
+      case ControlKind::Image:
+        control = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP, r.left, r.top, r.width,
+                                  r.height, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)),
+                                  instance_, nullptr);
+        if (control) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_));
+        break;
+      case ControlKind::Label:
+        control = CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX,
+                                  r.left, r.top, r.width, r.height, dialog,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)), instance_, nullptr);
+        break;
+      case ControlKind::CommandButton:
+        control = ok = CreateWindowExA(0, "BUTTON", text.c_str(),
+                                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, r.left,
+                                       r.top, r.width, r.height, dialog,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance_, nullptr);
+        break;
+    }
+    if (control) SendMessageA(control, WM_SETFONT, font, FALSE);
+  }
+  SendMessageA(dialog, DM_SETDEFID, IDOK, 0);
+  if (ok) SetFocus(ok);
+}
+
+INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    reinterpret_cast<AboutDialog*>(lParam)->Build(dialog);
+    return FALSE;  // the focus is set: OK has it
+  }
+  auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  if (!self) return FALSE;
+  switch (message) {
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+      SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+      return reinterpret_cast<INT_PTR>(self->white_);
+    case WM_COMMAND:
+      // OK, Enter and Space on it, Escape and the close box all mean OK.
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+        AboutEvents* events = self->events_;
+        if (events) self->raise_([events] { events->cmdOK_Click(); });
+        return TRUE;
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace kobex::win32

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# The live icon through Wine's real tray: a double-click shows the client, a
+# right-button press opens the menu, each item sends its one request, About
+# shows its box and sends nothing, Exit ends client and launcher; everything
+# else on the icon does nothing.
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+make_run_dir
+start_kobex
+expect_icons 1 30
+wait_until 30 "client started" test -s "$RUN/client-args.txt"
+locate_icon
+
+log "single clicks, releases and moves over the icon send nothing"
+xdotool mousemove "$ICON_X" "$ICON_Y" click 1
+xdotool mousemove $((ICON_X + 3)) "$ICON_Y" mousemove "$ICON_X" $((ICON_Y - 3))
+xdotool mousemove 600 500 mousedown 1 mousemove "$ICON_X" "$ICON_Y" mouseup 1
+xdotool mousemove 600 500 mousedown 3 mousemove "$ICON_X" "$ICON_Y" mouseup 3
+winprobe menus --expect 0 >/dev/null || fail "a release opened the menu"
+log "a double-click sends one /show?"
+xdotool mousemove 600 500 sleep 0.6 mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
+wait_requests 1
+expect_requests /show?
+
+log "the menu opens on the press, and Escape or a click elsewhere closes it without a request"
+xdotool mousemove "$ICON_X" "$ICON_Y" mousedown 3
+winprobe menus --expect 1 --wait 5000 | tee "$WORK/menu.out" >/dev/null || fail "no menu on the press"
+read -r _ mx my _ _ < <(sed -n 2p "$WORK/menu.out")
+[ "$mx" = "$ICON_X" ] && [ "$my" = "$ICON_Y" ] || fail "the menu stands at $mx,$my, not at the pointer"
+xdotool mouseup 3
+xdotool key Escape
+menu_closed 5
+open_menu
+xdotool mousemove "$ELSEWHERE_X" "$ELSEWHERE_Y" click 1
+menu_closed 5
+open_menu
+xdotool mousemove 600 500 click 1
+menu_closed 5
+
+log "the access keys: Open, Close"
+open_menu
+xdotool key o
+wait_requests 2
+open_menu
+xdotool key c
+wait_requests 3
+
+log "each presence state, Away twice"
+states=(online busy brb away phone lunch offline)
+for i in "${!states[@]}" 3; do
+  open_menu
+  xdotool key s
+  winprobe menus --expect 2 --wait 5000 >/dev/null || fail "My State opens no submenu"
+  for ((down = 0; down < i; down++)); do xdotool key Down; done
+  xdotool key Return
+  wait_requests $((4 + ${done_states:-0}))
+  done_states=$((${done_states:-0} + 1))
+done
+expect_requests /show? /show? /hide? /setstatus?online /setstatus?busy /setstatus?brb /setstatus?away \
+  /setstatus?phone /setstatus?lunch /setstatus?offline /setstatus?away
+
+log "About: the box as laid out, OK focused, closed by Enter, Space, Escape and its close box"
+expected_box="client 240 211
+focus 1
+count 1
+1001 Static 0 0 296 72 
+1002 Static 0 88 241 17 Veltrano Instant Messenger
+1003 Static 0 104 241 17 Copyright (C) 2026 Veltrano. All rights reserved.
+1004 Static 0 136 241 17 www.veltrano.example
+1 Button 80 168 73 25 OK
+1005 Static 0 120 241 17 Redistributed By Permission."
+for close in Return space Escape closebox; do
+  open_menu
+  xdotool key a
+  winprobe dialog About --wait 10000 >"$WORK/about.out" || fail "no About box"
+  [ "$(cat "$WORK/about.out")" = "$expected_box" ] || {
+    diff <(echo "$expected_box") "$WORK/about.out" || true
+    fail "the About box is not as laid out"
+  }
+  if [ "$close" = closebox ]; then
+    winprobe close About >/dev/null
+  else
+    focus_window About
+    xdotool key "$close"
+  fi
+  wait_until 10 "About box closed by $close" bash -c "! wine '$WINPROBE' dialog About >/dev/null 2>&1"
+done
+expect_icons 1 1
+[ "$(request_count)" = 11 ] || fail "About sent a request"
+
+log "About chosen again while open brings that box forward; Exit while it is open ends everything"
+open_menu
+xdotool key a
+winprobe dialog About --wait 10000 >/dev/null || fail "no About box"
+open_menu
+xdotool key a
+menu_closed 5
+winprobe dialog About | grep -qx 'count 1' || fail "a second About box opened"
+open_menu
+xdotool key x
+wait_requests 12
+expect_exit 20 0
+expect_icons 0 10
+requests | tail -1 | grep -qx 'GET /exit? HTTP/1.1' || fail "Exit sent something else"
+log "PASS"

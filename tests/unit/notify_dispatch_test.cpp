@@ -1,0 +1,122 @@
+#include "tray/notify_dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "fakes.h"
+#include "tray/frm_corvane.h"
+
+namespace kobex {
+namespace {
+
+using testing::FakeHost;
+using testing::FakeWebControl;
+using testing::Journal;
+
+enum class Reaction { Nothing, Show, Menu, Error };
+
+struct DispatchCase {
+  const char* what;
+  float x;
+  float factor;
+  Reaction reaction;
+  std::int32_t errorNumber;
+};
+
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+const float kInf = std::numeric_limits<float>::infinity();
+
+const DispatchCase kCases[] = {
+    {"double-click at 15", 515 * 15.0f, 15, Reaction::Show, 0},
+    {"right press at 15", 516 * 15.0f, 15, Reaction::Menu, 0},
+    {"left press at 15", 513 * 15.0f, 15, Reaction::Nothing, 0},
+    {"left release at 15", 514 * 15.0f, 15, Reaction::Nothing, 0},
+    {"right release at 15", 517 * 15.0f, 15, Reaction::Nothing, 0},
+    {"move at 15", 512 * 15.0f, 15, Reaction::Nothing, 0},
+    {"double-click at 12", 515 * 12.0f, 12, Reaction::Show, 0},
+    {"right press at 12", 516 * 12.0f, 12, Reaction::Menu, 0},
+    {"left press at 12", 513 * 12.0f, 12, Reaction::Nothing, 0},
+    {"left release at 12", 514 * 12.0f, 12, Reaction::Nothing, 0},
+    {"right release at 12", 517 * 12.0f, 12, Reaction::Nothing, 0},
+    {"quotient 515.4", 515.4f * 10, 10, Reaction::Show, 0},
+    {"quotient 515.5 rounds to even 516", 5155, 10, Reaction::Menu, 0},
+    {"quotient 516.5 rounds to even 516", 5165, 10, Reaction::Menu, 0},
+    {"quotient 514.5 rounds to even 514", 5145, 10, Reaction::Nothing, 0},
+    {"quotient 516.6", 5166, 10, Reaction::Nothing, 0},
+    {"quotient a hair above 514.5", 514.5001f, 1, Reaction::Show, 0},
+    {"factor 0", 515 * 15.0f, 0, Reaction::Error, kErrDivisionByZero},
+    {"zero over zero", 0, 0, Reaction::Error, kErrOverflow},
+    {"quotient past 32 bits", 3e10f, 1, Reaction::Error, kErrOverflow},
+    {"quotient below 32 bits", -3e10f, 1, Reaction::Error, kErrOverflow},
+    {"not a number", kNaN, 15, Reaction::Error, kErrOverflow},
+    {"infinite X", kInf, 15, Reaction::Error, kErrOverflow},
+    {"infinite over infinite", kInf, kInf, Reaction::Error, kErrOverflow},
+    {"negative factor", -515 * 15.0f, -15, Reaction::Show, 0},
+};
+
+class DispatchTest : public ::testing::TestWithParam<DispatchCase> {};
+
+TEST_P(DispatchTest, ReactsOnlyToDoubleClickAndRightPress) {
+  const DispatchCase& c = GetParam();
+  // Button, shift and Y must not matter: every combination reacts alike.
+  for (std::int16_t button : {0, 1, 2}) {
+    for (std::int16_t shift : {0, 1, 7}) {
+      for (float y : {0.0f, 7740.0f, -1.0f}) {
+        Journal journal;
+        FakeHost host(journal);
+        FakeWebControl web(journal);
+        frmCorvane form(host, host, web);
+        host.twipsPerPixelX = c.factor;
+        form.RaiseEvent([&] { form.Form_MouseMove(button, shift, c.x, y); });
+
+        const bool shown = web.urls == std::vector<std::string>{"http://127.0.0.1:8090/show?"};
+        const bool menu = !host.menuShown.empty();
+        SCOPED_TRACE(::testing::Message() << "button " << button << " shift " << shift << " y " << y);
+        switch (c.reaction) {
+          case Reaction::Show:
+            EXPECT_TRUE(shown && !menu);
+            break;
+          case Reaction::Menu:
+            EXPECT_TRUE(menu && web.urls.empty());
+            break;
+          case Reaction::Nothing:
+            EXPECT_TRUE(journal.entries.empty());
+            break;
+          case Reaction::Error:
+            EXPECT_TRUE(web.urls.empty() && !menu);
+            EXPECT_EQ(host.endedWith, kExitError);
+            try {
+              NotificationCode(c.x, c.factor);
+              ADD_FAILURE() << "no error";
+            } catch (const Error& e) {
+              EXPECT_EQ(e.number(), c.errorNumber);
+            }
+            break;
+        }
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, DispatchTest, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<DispatchCase>& info) {
+                           std::string name;
+                           for (const char* p = info.param.what; *p; ++p) {
+                             name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+                           }
+                           return name;
+                         });
+
+TEST(NotificationCode, KeepsTheQuotientInDoublePrecision) {
+  // 16777217 is not a float; as floats X and the factor are exact, and only a
+  // double quotient keeps the .5 that decides the rounding.
+  EXPECT_EQ(NotificationCode(16777215.0f, 2.0f), 8388608);  // 8388607.5 to even
+  EXPECT_EQ(NotificationCode(16777213.0f, 2.0f), 8388606);  // 8388606.5 to even
+  EXPECT_EQ(NotificationCode(std::numeric_limits<float>::denorm_min(), 15.0f), 0);
+  EXPECT_EQ(NotificationCode(-2147483648.0f, 1.0f), std::numeric_limits<std::int32_t>::min());
+}
+
+}  // namespace
+}  // namespace kobex
