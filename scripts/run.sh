@@ -2,10 +2,11 @@
 # The main job: builds everything, then runs kobex.exe under Wine from a folder
 # that holds it, the client's kobex.bat and the stand-in client, so that the
 # launcher starts the client as it would on Windows.
-#   With $DISPLAY set: runs there until you choose to end it (close it or, once
-#   the menu exists, Exit), then prints what the client received.
-#   Without: a scripted tour on a private Xvfb screen that prints each step and
-#   what the client received, and saves screenshots in build/demo/.
+#   With $DISPLAY set: runs there until you choose Exit from the icon's menu,
+#   then prints what the client received.
+#   Without: a scripted tour on a private Xvfb screen (double-click, the menu, a
+#   presence state, About, Exit) that prints each step and what the client
+#   received, and saves screenshots in build/demo/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -44,18 +45,48 @@ fi
 source tests/e2e/lib.sh
 e2e_begin
 make_run_dir
-shot() { import -display "$DISPLAY" -window root "$DEMO/$1"; log "screenshot: build/demo/$1"; }
+# shot NAME [GEOMETRY]: a screenshot of the screen, or of that part of it.
+shot() {
+  import -display "$DISPLAY" -window root ${2:+-crop "$2"} "$DEMO/$1"
+  log "screenshot: build/demo/$1"
+}
+sent() { log "the client received: $(tail -1 "$RUN/client-requests.log")"; }
 
 log "starting kobex.exe in $RUN (Xvfb $DISPLAY)"
 start_kobex
 wait_until 30 "client started by kobex.bat" test -s "$RUN/client-args.txt"
 log "kobex.bat started the client with: $(cat "$RUN/client-args.txt")"
 expect_icons 1 20
-winprobe icons | sed -n '2p' | { read -r x y w h; log "the icon stands at $x,$y ($w x $h) in Wine's tray"; }
-shot tray.png
+locate_icon
+log "the icon stands at $ICON_X,$ICON_Y in Wine's tray"
+shot tray.png 200x60+0+0
 
-log "asking the launcher to close (WM_CLOSE to its hidden window)"
-winprobe close "System tray launcher" >/dev/null
+log "double-click on the icon"
+xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
+wait_requests 1 && sent
+
+log "right-click on the icon: the menu, then My State"
+open_menu
+menu_key s 2
+xdotool key Down Down Down
+shot menu.png 300x240+0+0
+log "choose Away"
+click_state 3
+wait_requests 2 && sent
+
+log "choose About"
+open_menu
+menu_key a 0
+winprobe dialog About --wait 10000 >/dev/null
+eval "$(xdotool search --name '^About$' getwindowgeometry --shell | tr -d ' ')"
+shot about.png "${WIDTH}x${HEIGHT}+${X}+${Y}"
+log "press OK"
+close_about Return
+
+log "choose Exit"
+open_menu
+menu_key x 0
+wait_requests 3 && sent
 expect_exit 20 0
 expect_icons 0 10
 report

@@ -131,6 +131,71 @@ open_menu() {
   done
 }
 
+# menu_key KEY MENUS: presses KEY in the open menu, then waits until MENUS
+# menus are open. Without a window manager a key can miss the menu; as long
+# as the one menu is still open nothing was chosen, and the key is pressed again.
+menu_key() {
+  local tries=0
+  until xdotool key "$1" && winprobe menus --expect "$2" --wait 2000 >/dev/null; do
+    tries=$((tries + 1))
+    log "the menu missed $1 ($(winprobe foreground); X focus $(xdotool getwindowfocus getwindowname 2>&1 | tail -1))"
+    [ "$tries" -lt 5 ] || fail "the menu does not answer to $1"
+    [ "$(winprobe menus | head -1)" = "count 1" ] || fail "the menu went away after $1"
+  done
+}
+
+# click_item NAME: clicks an item of the open tray menu: Open, Close, About,
+# State or Exit. Wine draws text items of one height and a 9-pixel separator
+# inside a 3-pixel frame.
+click_item() {
+  local x y w h index
+  read -r _ x y w h < <(winprobe menus | grep "^menu $ICON_X $ICON_Y ")
+  [ -n "$h" ] || fail "no tray menu"
+  local item=$(((h - 6 - 9) / 5)) offset=0
+  case $1 in
+    Open) index=0 ;;
+    Close) index=1 ;;
+    About) index=2 ;;
+    State) index=3 offset=9 ;;
+    Exit) index=4 offset=9 ;;
+  esac
+  xdotool mousemove $((x + w / 2)) $((y + 3 + offset + item * index + item / 2)) click 1
+}
+
+# click_state N: clicks the N-th item (from 0) of the open My State submenu.
+click_state() {
+  local x y w h
+  read -r _ x y w h < <(winprobe menus --expect 2 | grep '^menu ' | grep -v "^menu $ICON_X $ICON_Y ")
+  [ -n "$h" ] || fail "no submenu"
+  local item=$(((h - 6) / 7))  # seven items inside a 3-pixel frame
+  xdotool mousemove $((x + w / 2)) $((y + 3 + item * $1 + item / 2)) click 1
+}
+
+# close_about KEY: keyboard focus to the About box, then KEY until it is gone.
+# The X focus then goes back to the window under the pointer, as it was: with
+# no window manager it would otherwise fall to the root and keys would be lost.
+close_about() {
+  local tries=0
+  until focus_window About && xdotool key "$1" &&
+    wait_quietly 3 bash -c "! wine '$WINPROBE' dialog About >/dev/null 2>&1"; do
+    tries=$((tries + 1))
+    [ "$tries" -lt 5 ] || fail "$1 does not close the About box"
+  done
+  pointer_focus
+}
+
+pointer_focus() { xdotool windowfocus 1 2>/dev/null || true; }  # 1: PointerRoot
+
+# wait_quietly SECONDS COMMAND...: like wait_until, but only says whether it held.
+wait_quietly() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
 menu_closed() { winprobe menus --expect 0 --wait "$(($1 * 1000))" >/dev/null || fail "the menu stays open"; }
 
 requests() { cat "$RUN/client-requests.log" 2>/dev/null || true; }

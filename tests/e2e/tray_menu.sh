@@ -37,26 +37,30 @@ open_menu
 xdotool mousemove 600 500 click 1
 menu_closed 5
 
-log "the access keys: Open, Close"
+log "the access keys O and C; then Open and Close with the mouse"
 open_menu
-xdotool key o
+menu_key o 0
 wait_requests 2
 open_menu
-xdotool key c
+menu_key c 0
 wait_requests 3
+open_menu
+click_item Open
+wait_requests 4
+open_menu
+click_item Close
+wait_requests 5
 
-log "each presence state, Away twice"
-states=(online busy brb away phone lunch offline)
-for i in "${!states[@]}" 3; do
+log "each presence state from the My State submenu (opened with S), Away twice"
+sent=5
+for i in 0 1 2 3 4 5 6 3; do
   open_menu
-  xdotool key s
-  winprobe menus --expect 2 --wait 5000 >/dev/null || fail "My State opens no submenu"
-  for ((down = 0; down < i; down++)); do xdotool key Down; done
-  xdotool key Return
-  wait_requests $((4 + ${done_states:-0}))
-  done_states=$((${done_states:-0} + 1))
+  menu_key s 2
+  click_state "$i"
+  sent=$((sent + 1))
+  wait_requests "$sent"
 done
-expect_requests /show? /show? /hide? /setstatus?online /setstatus?busy /setstatus?brb /setstatus?away \
+expect_requests /show? /show? /hide? /show? /hide? /setstatus?online /setstatus?busy /setstatus?brb /setstatus?away \
   /setstatus?phone /setstatus?lunch /setstatus?offline /setstatus?away
 
 log "About: the box as laid out, OK focused, closed by Enter, Space, Escape and its close box"
@@ -71,7 +75,7 @@ count 1
 1005 Static 0 120 241 17 Redistributed By Permission."
 for close in Return space Escape closebox; do
   open_menu
-  xdotool key a
+  if [ "$close" = Return ]; then menu_key a 0; else click_item About; fi
   winprobe dialog About --wait 10000 >"$WORK/about.out" || fail "no About box"
   [ "$(cat "$WORK/about.out")" = "$expected_box" ] || {
     diff <(echo "$expected_box") "$WORK/about.out" || true
@@ -79,26 +83,26 @@ for close in Return space Escape closebox; do
   }
   if [ "$close" = closebox ]; then
     winprobe close About >/dev/null
+    wait_until 10 "About box closed by its close box" bash -c "! wine '$WINPROBE' dialog About >/dev/null 2>&1"
+    pointer_focus
   else
-    focus_window About
-    xdotool key "$close"
+    close_about "$close"
   fi
-  wait_until 10 "About box closed by $close" bash -c "! wine '$WINPROBE' dialog About >/dev/null 2>&1"
 done
 expect_icons 1 1
-[ "$(request_count)" = 11 ] || fail "About sent a request"
+[ "$(request_count)" = 13 ] || fail "About sent a request"
 
 log "About chosen again while open brings that box forward; Exit while it is open ends everything"
 open_menu
-xdotool key a
+click_item About
 winprobe dialog About --wait 10000 >/dev/null || fail "no About box"
 open_menu
-xdotool key a
+click_item About
 menu_closed 5
 winprobe dialog About | grep -qx 'count 1' || fail "a second About box opened"
 open_menu
-xdotool key x
-wait_requests 12
+menu_key x 0
+wait_requests 14
 expect_exit 20 0
 expect_icons 0 10
 requests | tail -1 | grep -qx 'GET /exit? HTTP/1.1' || fail "Exit sent something else"

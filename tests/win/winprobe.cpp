@@ -132,6 +132,13 @@ int main(int argc, char** argv) {
     }
     return held ? 0 : 1;
   }
+  if (verb == "foreground") {
+    HWND hwnd = GetForegroundWindow();
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    std::printf("foreground %s \"%s\" pid %lu\n", hwnd ? ClassOf(hwnd).c_str() : "-", TextOf(hwnd).c_str(), pid);
+    return 0;
+  }
   if (verb == "menus") {
     std::vector<HWND> menus;
     const bool held = WaitFor(waitMs, [&] {
