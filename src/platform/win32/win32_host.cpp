@@ -58,6 +58,13 @@ int ScreenDpi(int index) {
   return dpi;
 }
 
+// 1440 twips make an inch: twips per pixel along one axis of the screen.
+float TwipsPerPixel(int axis) {
+  const int dpi = ScreenDpi(axis);
+  if (dpi <= 0) throw Error(kErrInvalidCall, "Cannot read the screen's resolution.");
+  return 1440.0f / static_cast<float>(dpi);
+}
+
 }  // namespace
 
 Win32Host::~Win32Host() {
@@ -219,17 +226,9 @@ std::uint32_t Win32Host::QuenziconPicture() {
   return HandleValue(quenzicon_);
 }
 
-float Win32Host::TwipsPerPixelX() {
-  const int dpi = ScreenDpi(LOGPIXELSX);
-  if (dpi <= 0) throw Error(kErrInvalidCall, "Cannot read the screen's resolution.");
-  return 1440.0f / static_cast<float>(dpi);
-}
+float Win32Host::TwipsPerPixelX() { return TwipsPerPixel(LOGPIXELSX); }
 
-float Win32Host::TwipsPerPixelY() {
-  const int dpi = ScreenDpi(LOGPIXELSY);
-  if (dpi <= 0) throw Error(kErrInvalidCall, "Cannot read the screen's resolution.");
-  return 1440.0f / static_cast<float>(dpi);
-}
+float Win32Host::TwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
 
 std::optional<std::size_t> Win32Host::PopupMenu(const std::vector<MenuEntry>& entries, std::size_t defaultItem) {
   MenuHandle popup(CreatePopupMenu());
