@@ -71,7 +71,6 @@ int main(int argc, char** argv) {
   std::string joined;
   for (const auto& a : args) joined += (joined.empty() ? "" : " ") + a;
   WriteFile(dir + "/client-args.txt", joined + "\n");
-  WriteFile(dir + "/client.pid", std::to_string(getpid()) + "\n");
 
   const std::string logPath = dir + "/client-requests.log";
   const std::string statePath = dir + "/client-state.txt";
@@ -116,6 +115,8 @@ int main(int argc, char** argv) {
     std::cerr << "standin: cannot listen on 127.0.0.1:" << port << std::endl;
     return 1;
   }
+  // Only the client that holds the port says it is the client.
+  WriteFile(dir + "/client.pid", std::to_string(getpid()) + "\n");
   std::cout << "Veltrano IM stand-in, started with \"" << joined << "\", listening on 127.0.0.1:" << port
             << std::endl;
   server.listen_after_bind();

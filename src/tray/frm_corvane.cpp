@@ -36,6 +36,12 @@ void frmCorvane::Form_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/,
   }
 }
 
+void frmCorvane::Shell_TaskbarCreated() {
+  // Without this a restarted shell would leave the launcher running with no
+  // way to reach it or end it. A shell that still has the icon refuses the add.
+  if (loaded_ && iconAdded_) UpdateTrayIcon(NIM_ADD);
+}
+
 void frmCorvane::Unload() {
   if (!loaded_) return;
   loaded_ = false;

@@ -37,6 +37,9 @@ class frmCorvane {
   void Form_Unload(int& cancel);
   // Button and shift states as the host reports them; X and Y in twips.
   void Form_MouseMove(std::int16_t button, std::int16_t shift, float X, float Y);
+  // The shell's notification area was created anew (the shell restarted, or
+  // it refused the icon before): the icon is added again with the same record.
+  void Shell_TaskbarCreated();
 
   // The tray menu's click events (control/tray_menu.cpp).
   void mnuIMOpen_Click();
@@ -84,7 +87,7 @@ class frmCorvane {
   WebControl& webControl_;
   frmAbout about_;  // the program-wide instance, loaded only while shown
   bool loaded_ = true;
-  bool iconAdded_ = false;  // so that no way out leaves a ghost icon behind
+  bool iconAdded_ = false;  // the icon belongs in the tray: so that no way out leaves a ghost icon behind
   bool ending_ = false;
 };
 

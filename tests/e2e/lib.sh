@@ -91,8 +91,8 @@ expect_exit() {
   log "kobex.exe ended with exit code $code"
 }
 
-winprobe() { wine "$WINPROBE" "$@" | tr -d '\r'; }
-webprobe() { wine "$WEBPROBE" "$@" | tr -d '\r'; }
+winprobe() { wine "$WINPROBE" "$@" </dev/null | tr -d '\r'; }
+webprobe() { wine "$WEBPROBE" "$@" </dev/null | tr -d '\r'; }
 
 # tray_icons: how many icons Wine's tray shows now.
 tray_icons() { winprobe icons | sed -n 's/^count //p'; }

@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# Without kobex.bat the launcher says why it cannot start the client, adds no
-# icon, and ends when the message is dismissed.
+# Without a kobex.bat that can be run (none at all, or a folder of that name),
+# the launcher says why it cannot start the client, adds no icon, and ends
+# when the message is dismissed.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
-make_run_dir --no-script
-start_kobex
-
-message_box 30 | tee "$WORK/box.out" || fail "no message box"
-grep -qF 'Cannot start the messaging client with "kobex.bat TASKBAR"' "$WORK/box.out" || fail "unclear message"
-[ "$(tray_icons)" = 0 ] || fail "an icon was added"
-winprobe press kobex 1 >/dev/null
-expect_exit 20 2
+for case in missing folder; do
+  make_run_dir --no-script
+  rm -f "$RUN/kobex.exit"
+  [ "$case" = folder ] && mkdir "$RUN/kobex.bat"
+  start_kobex
+  message_box 30 | tee "$WORK/box.out" || fail "$case: no message box"
+  grep -qF 'Cannot start the messaging client with "kobex.bat TASKBAR"' "$WORK/box.out" || fail "$case: unclear message"
+  [ "$(tray_icons)" = 0 ] || fail "$case: an icon was added"
+  winprobe press kobex 1 >/dev/null
+  expect_exit 20 2
+  log "$case kobex.bat: $(grep -o 'Cannot start.*' "$WORK/box.out")"
+  rm -rf "$RUN"
+done
 log "PASS"

@@ -1,9 +1,17 @@
 // A control service that misbehaves on purpose, for the launcher's fault tests.
-//   hostile_server --mode MODE [--port N] [--log FILE]
+//   hostile_server --mode MODE [--port N] [--log FILE] [--redirect URL]
+// It records the request line of every connection that sends one in FILE, and
+// keeps each connection until the behaviour below is done or it is killed.
 // Modes:
-//   silent   accepts connections and never reads or answers
-//   mute     reads the request, records its request line, never answers
-// Each accepted connection is kept open until the server is killed.
+//   silent    accepts, never reads or answers
+//   mute      reads the request, never answers
+//   dribble   answers one byte a second, for ever
+//   endless   answers 200 with a chunked body that never ends
+//   garbage   answers bytes that are not HTTP, then closes
+//   huge      answers 200 with a 1 GB body, as fast as it is read
+//   reset     reads the request, then resets the connection
+//   404, 500  answers with that status
+//   redirect  answers 302 to the --redirect URL
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -13,35 +21,95 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <mutex>
+#include <set>
 #include <string>
-#include <vector>
+#include <thread>
 
 namespace {
 
-// Reads up to the end of the first line; returns it without CR LF.
-std::string ReadRequestLine(int fd) {
-  std::string line;
-  char c;
-  while (line.size() < 8192 && read(fd, &c, 1) == 1) {
-    if (c == '\n') break;
-    line += c;
+std::string mode, logPath, redirectUrl = "http://127.0.0.1:8091/elsewhere";
+std::mutex logLock;
+
+bool SendAll(int fd, const std::string& data) {
+  std::size_t sent = 0;
+  while (sent < data.size()) {
+    const ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+    if (n <= 0) return false;
+    sent += static_cast<std::size_t>(n);
   }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+// Reads the request's head; returns its first line without CR LF ("" when none).
+std::string ReadRequest(int fd) {
+  std::string head;
+  char c;
+  while (head.size() < 65536 && read(fd, &c, 1) == 1) {
+    head += c;
+    if (head.size() >= 4 && head.compare(head.size() - 4, 4, "\r\n\r\n") == 0) break;
+  }
+  std::string line = head.substr(0, head.find("\r\n"));
   return line;
+}
+
+void Serve(int fd) {
+  if (mode == "silent") return;  // the descriptor stays open: nothing is read
+  const std::string line = ReadRequest(fd);
+  if (line.empty()) {
+    close(fd);
+    return;
+  }
+  if (!logPath.empty()) {
+    std::lock_guard<std::mutex> guard(logLock);
+    std::ofstream(logPath, std::ios::app) << line << "\n";
+  }
+  if (mode == "mute") return;
+  if (mode == "dribble") {
+    const std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nOK";
+    for (std::size_t i = 0;; i = (i + 1) % reply.size()) {
+      if (!SendAll(fd, reply.substr(i, 1))) break;
+      sleep(1);
+    }
+  } else if (mode == "endless") {
+    SendAll(fd, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
+    while (SendAll(fd, "10\r\n0123456789abcdef\r\n")) {
+    }
+  } else if (mode == "garbage") {
+    const char garbage[] = "\x16\x03\x01\x00\xff garbage \x00\x01\x02 not HTTP at all\r\n\r\n";
+    SendAll(fd, std::string(garbage, sizeof garbage - 1));
+  } else if (mode == "huge") {
+    SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 1073741824\r\n\r\n");
+    const std::string block(65536, 'x');
+    for (int i = 0; i < 16384 && SendAll(fd, block); ++i) {
+    }
+  } else if (mode == "reset") {
+    linger hard{1, 0};
+    setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+  } else if (mode == "404" || mode == "500") {
+    SendAll(fd, "HTTP/1.1 " + mode + (mode == "404" ? " Not Found" : " Internal Server Error") +
+                    "\r\nContent-Length: 5\r\nConnection: close\r\n\r\nerror");
+  } else if (mode == "redirect") {
+    SendAll(fd, "HTTP/1.1 302 Found\r\nLocation: " + redirectUrl +
+                    "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+  }
+  close(fd);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string mode, logPath;
   int port = 8090;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (!std::strcmp(argv[i], "--mode")) mode = argv[i + 1];
     else if (!std::strcmp(argv[i], "--port")) port = std::atoi(argv[i + 1]);
     else if (!std::strcmp(argv[i], "--log")) logPath = argv[i + 1];
+    else if (!std::strcmp(argv[i], "--redirect")) redirectUrl = argv[i + 1];
   }
-  if (mode != "silent" && mode != "mute") {
-    std::cerr << "usage: hostile_server --mode silent|mute [--port N] [--log FILE]\n";
+  const std::set<std::string> modes = {"silent",  "mute",  "dribble", "endless", "garbage",
+                                       "huge",    "reset", "404",     "500",     "redirect"};
+  if (!modes.count(mode)) {
+    std::cerr << "usage: hostile_server --mode MODE [--port N] [--log FILE] [--redirect URL]\n";
     return 2;
   }
 
@@ -57,15 +125,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cout << "listening " << port << " mode " << mode << std::endl;
-
-  std::vector<int> held;
   for (;;) {
     const int fd = accept(listener, nullptr, nullptr);
-    if (fd < 0) continue;
-    held.push_back(fd);
-    if (mode == "mute") {
-      const std::string line = ReadRequestLine(fd);
-      if (!logPath.empty()) std::ofstream(logPath, std::ios::app) << line << "\n";
-    }
+    if (fd >= 0) std::thread(Serve, fd).detach();
   }
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
+
 #include "fakes.h"
 #include "tray/notify_icon.h"
 
@@ -12,6 +15,8 @@ using testing::FakeHost;
 using testing::FakeWebControl;
 using testing::Journal;
 using Entries = std::vector<std::string>;
+
+float kNaNForTests() { return std::numeric_limits<float>::quiet_NaN(); }
 
 const std::string kRefusal = "MsgBox This program requires Windows 95 or later, or Windows NT 4.0 or later.";
 
@@ -157,6 +162,83 @@ TEST_F(FormTest, AnErrorDuringTheUnloadStillEndsTheProgram) {
   form.RaiseEvent([this] { form.Unload(); });
   EXPECT_EQ(host.messages, (Entries{"window gone"}));
   EXPECT_EQ(host.endedWith, kExitError);
+}
+
+}  // namespace
+}  // namespace kobex
+
+namespace kobex {
+namespace {
+
+TEST_F(FormTest, ARecreatedTrayGetsTheIconAgainWithTheSameRecord) {
+  Load();
+  form.RaiseEvent([this] { form.Shell_TaskbarCreated(); });
+  ASSERT_EQ(host.shellCalls.size(), 2u);
+  EXPECT_EQ(host.shellCalls[1].message, 0);
+  EXPECT_EQ(host.shellCalls[1].record, host.shellCalls[0].record);
+}
+
+TEST_F(FormTest, AnAddRefusedAtStartUpIsMadeGoodByTheNextTrayCreation) {
+  host.shellAccepts = false;
+  Load();
+  host.shellAccepts = true;
+  form.RaiseEvent([this] { form.Shell_TaskbarCreated(); });
+  EXPECT_EQ(host.shellCalls.size(), 2u);
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(FormTest, NoIconComesBackAfterARefusedStartOrAnUnload) {
+  host.majorVersion = 3;
+  Load();
+  form.RaiseEvent([this] { form.Shell_TaskbarCreated(); });
+  EXPECT_TRUE(host.shellCalls.empty()) << "a refused start never shows an icon";
+
+  Journal journal2;
+  FakeHost host2(journal2);
+  FakeWebControl web2(journal2);
+  frmCorvane form2(host2, host2, web2);
+  form2.RaiseEvent([&] { form2.Form_Load(); });
+  form2.RaiseEvent([&] { form2.Unload(); });
+  form2.RaiseEvent([&] { form2.Shell_TaskbarCreated(); });
+  EXPECT_EQ(host2.IconsShown(), 0);
+}
+
+// Every way the launcher can end, the error exit included, deletes the icon it
+// added: the Wine tray cleans up after a dead process, so only this shows a ghost.
+TEST(NoGhostIcon, EveryWayOutDeletesTheIcon) {
+  const std::vector<std::pair<std::string, std::function<void(frmCorvane&, FakeWebControl&)>>> ways = {
+      {"close request", [](frmCorvane& f, FakeWebControl&) { f.RaiseEvent([&] { f.Unload(); }); }},
+      {"Exit", [](frmCorvane& f, FakeWebControl&) { f.RaiseEvent([&] { f.mnuIMExit_Click(); }); }},
+      {"failed request",
+       [](frmCorvane& f, FakeWebControl& web) {
+         web.onOpen = [](const std::string&) { throw Error(12029, "refused"); };
+         f.RaiseEvent([&] { f.mnuIMOpen_Click(); });
+       }},
+      {"failed Exit",
+       [](frmCorvane& f, FakeWebControl& web) {
+         web.onOpen = [](const std::string&) { throw Error(12002, "timed out"); };
+         f.RaiseEvent([&] { f.mnuIMExit_Click(); });
+       }},
+      {"error in the dispatch",
+       [](frmCorvane& f, FakeWebControl&) { f.RaiseEvent([&] { f.Form_MouseMove(0, 0, kNaNForTests(), 0); }); }},
+      {"end of session after a tray restart",
+       [](frmCorvane& f, FakeWebControl&) {
+         f.RaiseEvent([&] { f.Shell_TaskbarCreated(); });
+         f.RaiseEvent([&] { f.Unload(); });
+       }},
+  };
+  for (const auto& [name, way] : ways) {
+    Journal journal;
+    FakeHost host(journal);
+    FakeWebControl web(journal);
+    frmCorvane form(host, host, web);
+    form.RaiseEvent([&] { form.Form_Load(); });
+    way(form, web);
+    EXPECT_EQ(host.shellCalls.back().message, 2) << name;
+    int deletes = 0;
+    for (const auto& call : host.shellCalls) deletes += call.message == 2;
+    EXPECT_EQ(deletes, 1) << name << ": the icon is deleted exactly once";
+  }
 }
 
 }  // namespace

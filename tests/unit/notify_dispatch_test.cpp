@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "fakes.h"
@@ -116,6 +117,78 @@ TEST(NotificationCode, KeepsTheQuotientInDoublePrecision) {
   EXPECT_EQ(NotificationCode(16777213.0f, 2.0f), 8388606);  // 8388606.5 to even
   EXPECT_EQ(NotificationCode(std::numeric_limits<float>::denorm_min(), 15.0f), 0);
   EXPECT_EQ(NotificationCode(-2147483648.0f, 1.0f), std::numeric_limits<std::int32_t>::min());
+}
+
+}  // namespace
+}  // namespace kobex
+
+namespace kobex {
+namespace {
+
+// Arbitrary X and factor, as raw float bit patterns (NaNs, infinities,
+// denormals, huge values, zero and negative factors among them): the event
+// only ever does nothing, sends /show?, pops the menu, or raises the host's
+// overflow or division-by-zero error, and agrees with the arithmetic.
+TEST(FormMouseMoveProperty, ArbitraryFloatsEndInOneOfFourOutcomes) {
+  std::uint64_t state = 0x9E3779B97F4A7C15ull;  // fixed seed: the same cases every run
+  auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return static_cast<std::uint32_t>(state >> 16);
+  };
+  auto asFloat = [](std::uint32_t bits) {
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+  };
+  std::vector<std::pair<float, float>> cases;
+  const float specials[] = {0.0f, -0.0f, 15.0f, 12.0f, -15.0f, 1e-45f, 3.4e38f, -3.4e38f, kNaN, kInf, -kInf,
+                            515 * 15.0f, 516 * 15.0f, 7732.5f, 2147483520.0f, -2147483648.0f};
+  for (float x : specials) {
+    for (float f : specials) cases.emplace_back(x, f);
+  }
+  for (int i = 0; i < 20000; ++i) cases.emplace_back(asFloat(next()), asFloat(next()));
+  // Quotients near the two codes that matter.
+  for (int i = 0; i < 20000; ++i) {
+    const float factor = 1.0f + static_cast<float>(next() % 4000) / 100.0f;
+    cases.emplace_back((514.0f + static_cast<float>(next() % 3000) / 1000.0f) * factor, factor);
+  }
+
+  int shows = 0, menus = 0, errors = 0;
+  for (const auto& [x, factor] : cases) {
+    Journal journal;
+    FakeHost host(journal);
+    FakeWebControl web(journal);
+    frmCorvane form(host, host, web);
+    host.twipsPerPixelX = factor;
+    form.RaiseEvent([&] { form.Form_MouseMove(0, 0, x, 0); });
+
+    const double q = static_cast<double>(x) / static_cast<double>(factor);
+    const bool valid = !std::isnan(q) && std::isfinite(q) && factor != 0 && std::fabs(q) < 2147483648.0;
+    const std::string trace = ::testing::PrintToString(x) + " / " + ::testing::PrintToString(factor);
+    if (host.endedWith) {
+      ++errors;
+      ASSERT_FALSE(valid && std::fabs(q) < 2e9) << trace;
+      ASSERT_EQ(host.messages.size(), 1u) << trace;
+      ASSERT_TRUE(host.messages[0] == "Overflow" || host.messages[0] == "Division by zero") << trace;
+      ASSERT_TRUE(web.urls.empty() && host.menuShown.empty()) << trace;
+    } else if (!web.urls.empty()) {
+      ++shows;
+      ASSERT_EQ(web.urls, std::vector<std::string>{"http://127.0.0.1:8090/show?"}) << trace;
+      ASSERT_TRUE(q >= 514.5 && q <= 515.5) << trace;
+      ASSERT_TRUE(host.menuShown.empty()) << trace;
+    } else if (!host.menuShown.empty()) {
+      ++menus;
+      ASSERT_TRUE(q >= 515.5 && q <= 516.5) << trace;
+    } else {
+      ASSERT_TRUE(journal.entries.empty()) << trace;
+      ASSERT_FALSE(q > 514.5 && q < 516.5) << trace;
+    }
+  }
+  EXPECT_GT(shows, 100);
+  EXPECT_GT(menus, 100);
+  EXPECT_GT(errors, 100);
 }
 
 }  // namespace

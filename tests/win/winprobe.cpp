@@ -10,10 +10,21 @@
 //                                             (dialogs with that title), then "ID CLASS x y w h TEXT"
 //                                             per control, relative to the client area
 //   winprobe press TITLE ID [--wait MS]       clicks the dialog's button ID
+//   winprobe foreground                       the foreground window
+//   winprobe drop-icon TITLE                  removes icon 100 of that window from the tray
+//   winprobe taskbar-created                  broadcasts "TaskbarCreated", as a restarted shell does
+//   winprobe endsession TITLE                 the end-of-session messages, as at log-off
+//   winprobe callback TITLE CODE [COUNT]      sends the tray callback (WM_MOUSEMOVE, id 100, CODE)
+//                                             COUNT times; prints "elapsed MS"
+//   winprobe responsive TITLE [--wait MS]     waits until the window answers; prints "after MS"
+//   winprobe stats TITLE                      the owner process's handles, GDI and USER objects,
+//                                             working set and private bytes
 // Exit code 0 when the condition held, 1 when the wait ran out, 2 on misuse.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <psapi.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -132,6 +143,9 @@ int main(int argc, char** argv) {
     }
     return held ? 0 : 1;
   }
+  if (verb == "taskbar-created") {
+    return PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
+  }
   if (verb == "foreground") {
     HWND hwnd = GetForegroundWindow();
     DWORD pid = 0;
@@ -168,6 +182,59 @@ int main(int argc, char** argv) {
   if (args.size() < 2) return Usage();
   const std::string& title = args[1];
 
+  if (verb == "drop-icon" || verb == "endsession" || verb == "callback" || verb == "responsive" ||
+      verb == "stats") {
+    HWND hwnd = nullptr;
+    if (!WaitFor(verb == "responsive" ? 0 : waitMs, [&] { return (hwnd = FindTopLevel(title, nullptr, false)); })) {
+      return 1;
+    }
+    if (verb == "drop-icon") {
+      NOTIFYICONDATAA data{};
+      data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+      data.hWnd = hwnd;
+      data.uID = 100;
+      return Shell_NotifyIconA(NIM_DELETE, &data) ? 0 : 1;
+    }
+    if (verb == "endsession") {
+      DWORD_PTR answer = 0;
+      SendMessageTimeoutA(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+      std::printf("queryendsession %lu\n", static_cast<unsigned long>(answer));
+      SendMessageTimeoutA(hwnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+      return 0;
+    }
+    if (verb == "callback") {
+      if (args.size() < 3) return Usage();
+      const LPARAM code = std::atol(args[2].c_str());
+      const long count = args.size() > 3 ? std::atol(args[3].c_str()) : 1;
+      const DWORD start = GetTickCount();
+      for (long i = 0; i < count; ++i) SendMessageA(hwnd, WM_MOUSEMOVE, 100, code);
+      std::printf("elapsed %lu\n", GetTickCount() - start);
+      return 0;
+    }
+    if (verb == "responsive") {
+      const DWORD start = GetTickCount();
+      DWORD_PTR answer = 0;
+      while (!SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 100, &answer)) {
+        if (GetTickCount() - start >= waitMs) return 1;
+      }
+      std::printf("after %lu\n", GetTickCount() - start);
+      return 0;
+    }
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return 1;
+    DWORD handles = 0;
+    GetProcessHandleCount(process, &handles);
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    std::printf("handles %lu gdi %lu user %lu workingset %lu private %lu\n", handles,
+                GetGuiResources(process, GR_GDIOBJECTS), GetGuiResources(process, GR_USEROBJECTS),
+                static_cast<unsigned long>(memory.WorkingSetSize), static_cast<unsigned long>(memory.PrivateUsage));
+    CloseHandle(process);
+    return 0;
+  }
   if (verb == "window" || verb == "close") {
     HWND hwnd = nullptr;
     if (!WaitFor(waitMs, [&] { return (hwnd = FindTopLevel(title, nullptr, false)) != nullptr; })) return 1;

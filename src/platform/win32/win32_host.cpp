@@ -98,6 +98,7 @@ void Win32Host::CreateMainWindow() {
     throw Error(static_cast<std::int32_t>(error), "Cannot register the main window: " + SystemMessage(error));
   }
 
+  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
   // An ordinary top-level window, never shown: the shell needs a real window to
   // own the icon, and a message-only window would not get broadcasts.
   const DWORD style = WS_OVERLAPPEDWINDOW;
@@ -136,6 +137,11 @@ LRESULT CALLBACK Win32Host::WindowProc(HWND hwnd, UINT message, WPARAM wParam, L
 }
 
 LRESULT Win32Host::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    frmCorvane& form = *form_;
+    Raise([&form] { form.Shell_TaskbarCreated(); });
+    return 0;
+  }
   switch (message) {
     case WM_MOUSEMOVE: {
       // The tray icon's callback: the mouse message code arrives as the

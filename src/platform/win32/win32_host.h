@@ -64,6 +64,7 @@ class Win32Host final : public Host, public NotifyArea {
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
+  UINT taskbarCreated_ = 0;  // the shell's broadcast when its notification area is created
   HICON quenzicon_ = nullptr;
   HICON smallIcon_ = nullptr;
   frmCorvane* form_ = nullptr;

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# A control service that misbehaves: whatever it does, a double-click on the
+# real icon delivers the request once, frees the launcher's user-interface
+# thread within the bound, shows no message, follows no redirect, and leaves
+# the icon and menu working. With nothing listening, the launcher says why and
+# ends, leaving no icon.
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+: "${KOBEX_HOSTILE_SERVER:?}"
+make_run_dir
+rm "$RUN/kobex.bat"
+printf '@echo off\r\n' >"$RUN/kobex.bat"  # a client that starts nothing: the servers below stand in
+start_kobex
+expect_icons 1 30
+locate_icon
+now_ms() { date +%s%3N; }
+
+# A second listener where the redirect points: nothing may arrive there.
+"$KOBEX_STANDIN_DIR/standin" --port 8091 --dir "$WORK" >"$WORK/elsewhere.out" 2>&1 &
+BACKGROUND_PIDS+=($!)
+wait_until 10 "listener on 8091" grep -q listening "$WORK/elsewhere.out"
+
+for mode in silent mute dribble endless garbage huge reset 404 500 redirect; do
+  : >"$WORK/$mode.log"
+  "$KOBEX_HOSTILE_SERVER" --mode "$mode" --log "$WORK/$mode.log" >"$WORK/$mode.out" 2>&1 &
+  server=$!
+  BACKGROUND_PIDS+=($server)
+  wait_until 10 "hostile server ($mode)" grep -q listening "$WORK/$mode.out"
+
+  start=$(now_ms)
+  xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
+  winprobe responsive "System tray launcher" --wait 15000 >/dev/null || fail "$mode: the launcher hangs"
+  held=$(($(now_ms) - start))
+  [ "$mode" = silent ] || wait_until 5 "request at the $mode server" test -s "$WORK/$mode.log"
+  if [ "$mode" != silent ]; then
+    [ "$(cat "$WORK/$mode.log")" = "GET /show? HTTP/1.1" ] || fail "$mode: the server got: $(cat "$WORK/$mode.log")"
+  fi
+  ! winprobe dialog kobex >/dev/null || fail "$mode: a message box for a delivered request"
+  [ "$held" -le 6000 ] || fail "$mode: the launcher was held ${held} ms"
+  open_menu
+  xdotool key Escape
+  menu_closed 5
+  expect_icons 1 1
+  log "$mode: delivered once, launcher free again after at most ${held} ms (click to answer), menu works"
+  kill "$server"
+  wait_until 10 "free port" port_free
+done
+[ ! -s "$WORK/client-requests.log" ] || fail "the redirect was followed: $(cat "$WORK/client-requests.log")"
+
+log "nothing listening: a message that names the URL and the reason; after OK no icon, no process"
+xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
+message_box 15 | tee "$WORK/box.out" >/dev/null || fail "no message for a refused connection"
+grep -q 'http://127.0.0.1:8090/show?.*refused' "$WORK/box.out" || fail "unclear message: $(cat "$WORK/box.out")"
+expect_icons 0 5
+winprobe press kobex 1 >/dev/null
+expect_exit 20 2
+log "PASS"

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# How the launcher is stopped, and a restarted shell: log-off removes the icon;
+# a tray that lost the icon gets it back on "TaskbarCreated"; two launchers
+# side by side each have their own icon and both work.
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+make_run_dir
+start_kobex
+expect_icons 1 30
+wait_until 30 "client started" test -s "$RUN/client-args.txt"
+
+log "the tray loses the icon; the shell's TaskbarCreated brings it back, once"
+winprobe drop-icon "System tray launcher" || fail "the icon could not be taken from the tray"
+expect_icons 0 5
+winprobe taskbar-created
+expect_icons 1 10
+winprobe taskbar-created
+# A tray that still has the icon refuses the second add: no second icon shows up.
+! winprobe icons --expect 2 --wait 1500 >/dev/null || fail "a second TaskbarCreated added a second icon"
+locate_icon
+xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
+wait_requests 1
+
+log "a second launcher beside the first: its own icon, both answer"
+(
+  cd "$RUN"
+  code=0
+  wine kobex.exe >"$RUN/kobex2.out" 2>&1 || code=$?
+  echo "$code" >"$RUN/kobex2.exit"
+) &
+BACKGROUND_PIDS+=($!)
+expect_icons 2 30
+mapfile -t icons < <(winprobe icons | sed -n '2,3p')
+for icon in "${icons[@]}"; do
+  read -r x y w h <<<"$icon"
+  n=$(($(request_count) + 1))
+  # Right after Wine's tray has laid out a new icon, a first click on it can
+  # be lost; a lost double-click sends nothing, so it is safe to repeat.
+  for try in 1 2 3; do
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click --repeat 2 --delay 80 1
+    wait_quietly 5 test "$(request_count)" -ge "$n" && break
+    log "the double-click on the icon at $x,$y was lost (try $try)"
+  done
+  wait_requests "$n"
+done
+expect_requests /show? /show? /show?
+
+log "log-off: WM_QUERYENDSESSION is granted, WM_ENDSESSION removes the icons"
+for i in 1 2; do
+  winprobe endsession "System tray launcher" | tee "$WORK/end.out"
+  grep -qx 'queryendsession 1' "$WORK/end.out" || fail "the end of the session was refused"
+  expect_icons $((2 - i)) 10
+done
+expect_exit 20 0
+wait_until 20 "end of the second kobex.exe" test -s "$RUN/kobex2.exit"
+[ "$(cat "$RUN/kobex2.exit")" = 0 ] || fail "the second launcher ended with $(cat "$RUN/kobex2.exit")"
+[ "$(request_count)" = 3 ] || fail "stopping sent a request"
+log "PASS"
