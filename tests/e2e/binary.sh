@@ -22,6 +22,9 @@ for dll in $imports; do
   [[ "$allowed" == *" $dll "* ]] || fail "imports $dll, which is not one of Windows' own DLLs"
 done
 echo "imports: $(echo $imports)"
+# WinHTTP is loaded by full path from the system folder: an import would be
+# looked for beside the program first.
+! grep -qix 'winhttp.dll' <<<"$imports" || fail "WinHTTP is imported"
 
 strings=$(strings -el "$exe")
 for value in 1.00.0027 kobex kobex.exe Veltrano Corvane; do

@@ -11,6 +11,59 @@
 namespace kobex::win32 {
 namespace {
 
+// WinHTTP, loaded from the system folder by full path rather than imported:
+// an imported DLL is looked for beside the program first, where anyone could
+// have put a winhttp.dll of their own.
+struct WinHttpApi {
+  HMODULE module = nullptr;
+  decltype(&::WinHttpOpen) Open = nullptr;
+  decltype(&::WinHttpSetTimeouts) SetTimeouts = nullptr;
+  decltype(&::WinHttpSetStatusCallback) SetStatusCallback = nullptr;
+  decltype(&::WinHttpConnect) Connect = nullptr;
+  decltype(&::WinHttpOpenRequest) OpenRequest = nullptr;
+  decltype(&::WinHttpSetOption) SetOption = nullptr;
+  decltype(&::WinHttpSendRequest) SendRequest = nullptr;
+  decltype(&::WinHttpReceiveResponse) ReceiveResponse = nullptr;
+  decltype(&::WinHttpCloseHandle) CloseHandle = nullptr;
+  decltype(&::WinHttpCrackUrl) CrackUrl = nullptr;
+};
+
+template <class F>
+void Bind(HMODULE module, F& function, const char* name) {
+  function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Loaded once, on the first request; throws Error when the system has no WinHTTP.
+const WinHttpApi& WinHttp() {
+  static const WinHttpApi api = [] {
+    WinHttpApi a;
+    char path[MAX_PATH + 16] = {};
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+      lstrcatA(path, "\\winhttp.dll");
+      a.module = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+    if (!a.module) return a;
+    Bind(a.module, a.Open, "WinHttpOpen");
+    Bind(a.module, a.SetTimeouts, "WinHttpSetTimeouts");
+    Bind(a.module, a.SetStatusCallback, "WinHttpSetStatusCallback");
+    Bind(a.module, a.Connect, "WinHttpConnect");
+    Bind(a.module, a.OpenRequest, "WinHttpOpenRequest");
+    Bind(a.module, a.SetOption, "WinHttpSetOption");
+    Bind(a.module, a.SendRequest, "WinHttpSendRequest");
+    Bind(a.module, a.ReceiveResponse, "WinHttpReceiveResponse");
+    Bind(a.module, a.CloseHandle, "WinHttpCloseHandle");
+    Bind(a.module, a.CrackUrl, "WinHttpCrackUrl");
+    return a;
+  }();
+  if (!api.Open || !api.SetTimeouts || !api.SetStatusCallback || !api.Connect || !api.OpenRequest ||
+      !api.SetOption || !api.SendRequest || !api.ReceiveResponse || !api.CloseHandle || !api.CrackUrl) {
+    throw Error(static_cast<std::int32_t>(ERROR_MOD_NOT_FOUND),
+                "Cannot send requests to the messaging client: WinHTTP is not available on this system.");
+  }
+  return api;
+}
+
 constexpr wchar_t kUserAgent[] = L"kobex/1.00.0027";
 constexpr wchar_t kLoopbackHost[] = L"127.0.0.1";
 constexpr INTERNET_PORT kClientPort = 8090;
@@ -63,7 +116,7 @@ class Handle {
  public:
   explicit Handle(HINTERNET handle = nullptr) : handle_(handle) {}
   ~Handle() {
-    if (handle_) WinHttpCloseHandle(handle_);
+    if (handle_) WinHttp().CloseHandle(handle_);
   }
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
@@ -114,6 +167,7 @@ void WaitFor(const Transfer& transfer, DWORD deadline, Condition done) {
 
 void WinHttpWebControl::OpenURL(const std::string& url) {
   const DWORD start = GetTickCount();
+  const WinHttpApi& http = WinHttp();
 
   // The URL is one of the program's constants; this only refuses anything that
   // would leave the client's endpoint on this machine.
@@ -121,7 +175,7 @@ void WinHttpWebControl::OpenURL(const std::string& url) {
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
   parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-  if (!WinHttpCrackUrl(wideUrl.c_str(), 0, 0, &parts)) Fail(url, GetLastError());
+  if (!http.CrackUrl(wideUrl.c_str(), 0, 0, &parts)) Fail(url, GetLastError());
   const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
   if (parts.nScheme != INTERNET_SCHEME_HTTP || host != kLoopbackHost || parts.nPort != kClientPort) {
     throw Error(kErrInvalidCall, "The request " + url + " is not for the messaging client on this machine.");
@@ -130,18 +184,18 @@ void WinHttpWebControl::OpenURL(const std::string& url) {
   const std::wstring path = std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) +
                             std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
 
-  Handle session(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+  Handle session(http.Open(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                              WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC));
   if (!session) Fail(url, GetLastError());
   const int ms = static_cast<int>(kSendTimeoutMs);
-  if (!WinHttpSetTimeouts(session.get(), ms, ms, ms, static_cast<int>(kReplyTimeoutMs))) Fail(url, GetLastError());
-  if (WinHttpSetStatusCallback(session.get(), OnStatus,
+  if (!http.SetTimeouts(session.get(), ms, ms, ms, static_cast<int>(kReplyTimeoutMs))) Fail(url, GetLastError());
+  if (http.SetStatusCallback(session.get(), OnStatus,
                                WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES |
                                    WINHTTP_CALLBACK_FLAG_SEND_REQUEST,
                                0) == WINHTTP_INVALID_STATUS_CALLBACK) {
     Fail(url, GetLastError());
   }
-  Handle connection(WinHttpConnect(session.get(), kLoopbackHost, kClientPort, 0));
+  Handle connection(http.Connect(session.get(), kLoopbackHost, kClientPort, 0));
   if (!connection) Fail(url, GetLastError());
 
   auto* transfer = new Transfer;
@@ -150,7 +204,7 @@ void WinHttpWebControl::OpenURL(const std::string& url) {
     delete transfer;
     Fail(url, error);
   }
-  HINTERNET request = WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+  HINTERNET request = http.OpenRequest(connection.get(), L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                          WINHTTP_DEFAULT_ACCEPT_TYPES, 0);
   if (!request) {
     const DWORD error = GetLastError();
@@ -158,9 +212,9 @@ void WinHttpWebControl::OpenURL(const std::string& url) {
     Fail(url, error);
   }
   DWORD_PTR context = reinterpret_cast<DWORD_PTR>(transfer);
-  if (!WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context)) {
+  if (!http.SetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context)) {
     const DWORD error = GetLastError();
-    WinHttpCloseHandle(request);
+    http.CloseHandle(request);
     delete transfer;  // no notification can name it yet
     Fail(url, error);
   }
@@ -169,10 +223,10 @@ void WinHttpWebControl::OpenURL(const std::string& url) {
 
   DWORD features = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_AUTHENTICATION;
   const bool configured =
-      WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features) != FALSE;
+      http.SetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features) != FALSE;
   DWORD error = configured ? 0 : GetLastError();
 
-  if (!error && !WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
+  if (!error && !http.SendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
                                     context)) {
     error = GetLastError();
   }
@@ -186,7 +240,7 @@ void WinHttpWebControl::OpenURL(const std::string& url) {
     // holds; some WinHTTPs read it before they report the send complete.
     const DWORD replyDeadline = GetTickCount() + kReplyTimeoutMs;
     WaitFor(*transfer, replyDeadline, [&] { return transfer->sendCompleted.load(); });
-    if (transfer->sendCompleted && transfer->error == 0 && WinHttpReceiveResponse(request, nullptr)) {
+    if (transfer->sendCompleted && transfer->error == 0 && http.ReceiveResponse(request, nullptr)) {
       WaitFor(*transfer, replyDeadline, [&] { return transfer->headersAvailable.load(); });
     }
   }

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# A winhttp.dll planted beside kobex.exe, in its working folder, is never
+# loaded: requests still reach the client through the system's WinHTTP. Wine
+# is told to prefer a native winhttp.dll, as Windows' search order would find
+# the planted one first for a program that imports it.
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+make_run_dir
+cp "$KOBEX_WIN_BIN_DIR/tests/win/winhttp.dll" "$RUN/"
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winhttp=n,b"
+start_kobex
+expect_icons 1 30
+locate_icon
+xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
+wait_requests 1
+expect_requests /show?
+[ ! -e "$RUN/planted-dll-loaded.txt" ] || fail "kobex.exe loaded the planted winhttp.dll"
+winprobe close "System tray launcher" >/dev/null
+expect_exit 20 0
+log "PASS"

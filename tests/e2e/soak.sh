@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# 10,000 commands in a row through the launcher against a healthy client:
+# every one arrives, and what the launcher holds stays flat. The figures come
+# from outside the process: Windows' own counters where Wine keeps them, and
+# the Linux process behind it (open descriptors, resident memory).
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+make_run_dir
+start_kobex
+expect_icons 1 30
+wait_until 30 "client started" test -s "$RUN/client.pid"
+pid=$(pgrep -f 'kobex\.exe' | head -1)
+[ -n "$pid" ] || fail "no kobex.exe process"
+
+figures() {
+  local stats fds rss
+  stats=$(winprobe stats "System tray launcher")
+  fds=$(ls /proc/"$pid"/fd | wc -l)
+  rss=$(awk '/^VmRSS/ {print $2}' /proc/"$pid"/status)
+  echo "$fds $rss $stats"
+}
+
+# The WM_MOUSEMOVE callback for a double-click, sent as the shell sends it.
+winprobe callback "System tray launcher" 515 500 >/dev/null
+wait_requests 500
+read -r fds0 rss0 before < <(figures)
+log "after 500 commands: $fds0 descriptors, ${rss0} KiB resident; Windows counters: $before"
+winprobe callback "System tray launcher" 515 10000 | tee "$WORK/elapsed.out"
+wait_requests 10500
+read -r fds1 rss1 after < <(figures)
+log "after 10,500 commands: $fds1 descriptors, ${rss1} KiB resident; Windows counters: $after"
+[ "$(sort -u "$RUN/client-requests.log")" = "GET /show? HTTP/1.1" ] || fail "a request arrived changed"
+[ $((fds1 - fds0)) -le 4 ] || fail "descriptors grew from $fds0 to $fds1"
+[ $((rss1 - rss0)) -le 4096 ] || fail "resident memory grew by $((rss1 - rss0)) KiB"
+expect_icons 1 1
+winprobe close "System tray launcher" >/dev/null
+expect_exit 20 0
+log "PASS: $(sed 's/elapsed //' "$WORK/elapsed.out") ms for 10,000 commands"
