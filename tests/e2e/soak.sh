@@ -32,6 +32,11 @@ log "after 10,500 commands: $fds1 descriptors, ${rss1} KiB resident; Windows cou
 [ "$(sort -u "$RUN/client-requests.log")" = "GET /show? HTTP/1.1" ] || fail "a request arrived changed"
 [ $((fds1 - fds0)) -le 4 ] || fail "descriptors grew from $fds0 to $fds1"
 [ $((rss1 - rss0)) -le 4096 ] || fail "resident memory grew by $((rss1 - rss0)) KiB"
+# No socket of the launcher listens (state 0A in /proc/net/tcp*).
+for inode in $(ls -l /proc/"$pid"/fd 2>/dev/null | sed -n 's/.*socket:\[\([0-9]*\)\]/\1/p'); do
+  ! awk -v inode="$inode" '$4 == "0A" && $10 == inode' /proc/net/tcp /proc/net/tcp6 | grep -q . ||
+    fail "kobex.exe listens on a socket"
+done
 expect_icons 1 1
 winprobe close "System tray launcher" >/dev/null
 expect_exit 20 0
