@@ -8,9 +8,7 @@ e2e_begin
 make_run_dir
 cp "$KOBEX_WIN_BIN_DIR/tests/win/winhttp.dll" "$RUN/"
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winhttp=n,b"
-start_kobex
-expect_icons 1 30
-locate_icon
+launcher_up
 xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
 wait_requests 1
 expect_requests /show?

@@ -8,11 +8,9 @@ source "$(dirname "$0")/lib.sh"
 e2e_begin
 : "${KOBEX_HOSTILE_SERVER:?}"
 make_run_dir
-rm "$RUN/kobex.bat"
+rm "$RUN/kobex.bat" "$RUN/standin"
 printf '@echo off\r\n' >"$RUN/kobex.bat"  # a client that starts nothing: the servers below stand in
-start_kobex
-expect_icons 1 30
-locate_icon
+launcher_up
 now_ms() { date +%s%3N; }
 
 # A second listener where the redirect points: nothing may arrive there.

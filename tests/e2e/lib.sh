@@ -82,6 +82,15 @@ start_kobex() {
   BACKGROUND_PIDS+=($!)
 }
 
+# launcher_up: kobex.exe started from the run folder, its icon in the tray
+# (ICON_X, ICON_Y set) and, when the stand-in is there, the client listening.
+launcher_up() {
+  start_kobex
+  expect_icons 1 30
+  if [ -e "$RUN/standin" ]; then wait_until 30 "client listening" test -s "$RUN/client.pid"; fi
+  locate_icon
+}
+
 # expect_exit SECONDS CODE: kobex.exe has ended with that exit code.
 expect_exit() {
   wait_until "$1" "end of kobex.exe" test -s "$RUN/kobex.exit"

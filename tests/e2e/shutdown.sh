@@ -5,9 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
-start_kobex
-expect_icons 1 30
-wait_until 30 "client started" test -s "$RUN/client-args.txt"
+launcher_up
 
 log "the tray loses the icon; the shell's TaskbarCreated brings it back, once"
 winprobe drop-icon "System tray launcher" || fail "the icon could not be taken from the tray"

@@ -6,9 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
-start_kobex
-expect_icons 1 30
-wait_until 30 "client started" test -s "$RUN/client.pid"
+launcher_up
 pid=$(pgrep -f 'kobex\.exe' | head -1)
 [ -n "$pid" ] || fail "no kobex.exe process"
 

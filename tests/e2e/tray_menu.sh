@@ -6,10 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
-start_kobex
-expect_icons 1 30
-wait_until 30 "client started" test -s "$RUN/client-args.txt"
-locate_icon
+launcher_up
 
 log "single clicks, releases and moves over the icon send nothing"
 xdotool mousemove "$ICON_X" "$ICON_Y" click 1

@@ -53,18 +53,5 @@ TEST(SendClientCommand, SendsNothingForAValueOutsideTheTable) {
   EXPECT_TRUE(web.urls.empty());
 }
 
-TEST(SendClientCommand, PassesTheTransferErrorOnUnchanged) {
-  Journal journal;
-  FakeWebControl web(journal);
-  web.onOpen = [](const std::string&) { throw Error(12029, "refused"); };
-  try {
-    SendClientCommand(web, ClientCommand::Show);
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), 12029);
-    EXPECT_EQ(e.description(), "refused");
-  }
-}
-
 }  // namespace
 }  // namespace kobex

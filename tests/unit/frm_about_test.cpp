@@ -41,16 +41,5 @@ TEST(AboutLayout, At12TwipsPerPixelTheLayoutScalesButTheLogoKeepsItsSize) {
                 {"Label4", {0, 150, 301, 21}}});
 }
 
-TEST(AboutLayout, LabelsAreOneLineOfPlainText) {
-  for (const AboutControlDesign& c : kAboutLayout) {
-    if (c.kind == ControlKind::Label) {
-      EXPECT_EQ(c.height, 255) << c.name;
-      EXPECT_LE(c.text.size(), 60u) << c.name << " must stay one line";
-      EXPECT_EQ(c.text.find('&'), std::string_view::npos) << c.name << " shows its text as is";
-    }
-  }
-  EXPECT_EQ(AboutInPixels(15, 15).controls[4].text, "OK");
-}
-
 }  // namespace
 }  // namespace kobex
