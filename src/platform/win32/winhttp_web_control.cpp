@@ -2,8 +2,10 @@
 
 #include <winhttp.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/win32/system_message.h"
@@ -146,11 +148,14 @@ std::string Reason(DWORD error) {
               "The request " + url + " could not be delivered: " + Reason(error));
 }
 
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+// Wide text, NUL-terminated. (A vector rather than std::wstring keeps the
+// library's wide-string code out of the program.)
+using WideText = std::vector<wchar_t>;
+
+WideText Widen(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  WideText wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
   return wide;
 }
 
@@ -171,18 +176,20 @@ void WinHttpWebControl::OpenURL(const std::string& url) {
 
   // The URL is one of the program's constants; this only refuses anything that
   // would leave the client's endpoint on this machine.
-  const std::wstring wideUrl = Widen(url);
+  const WideText wideUrl = Widen(url);
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
   parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-  if (!http.CrackUrl(wideUrl.c_str(), 0, 0, &parts)) Fail(url, GetLastError());
-  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-  if (parts.nScheme != INTERNET_SCHEME_HTTP || host != kLoopbackHost || parts.nPort != kClientPort) {
+  if (!http.CrackUrl(wideUrl.data(), 0, 0, &parts)) Fail(url, GetLastError());
+  const bool loopback = parts.dwHostNameLength == std::size(kLoopbackHost) - 1 &&
+                        std::equal(kLoopbackHost, kLoopbackHost + parts.dwHostNameLength, parts.lpszHostName);
+  if (parts.nScheme != INTERNET_SCHEME_HTTP || !loopback || parts.nPort != kClientPort) {
     throw Error(kErrInvalidCall, "The request " + url + " is not for the messaging client on this machine.");
   }
   // The query ("?" included, even an empty one) is cracked apart as extra info.
-  const std::wstring path = std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) +
-                            std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  WideText path(parts.lpszUrlPath, parts.lpszUrlPath + parts.dwUrlPathLength);
+  path.insert(path.end(), parts.lpszExtraInfo, parts.lpszExtraInfo + parts.dwExtraInfoLength);
+  path.push_back(L'\0');
 
   Handle session(http.Open(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                              WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC));
@@ -204,7 +211,7 @@ void WinHttpWebControl::OpenURL(const std::string& url) {
     delete transfer;
     Fail(url, error);
   }
-  HINTERNET request = http.OpenRequest(connection.get(), L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+  HINTERNET request = http.OpenRequest(connection.get(), L"GET", path.data(), nullptr, WINHTTP_NO_REFERER,
                                          WINHTTP_DEFAULT_ACCEPT_TYPES, 0);
   if (!request) {
     const DWORD error = GetLastError();
