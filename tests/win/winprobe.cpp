@@ -33,39 +33,21 @@
 #include <string>
 #include <vector>
 
+#include "wine_tray.h"
+
 namespace {
 
-constexpr char kTrayClass[] = "__winex11_standalone_tray";
-constexpr char kTrayIconClass[] = "__winex11_tray_icon";
 constexpr char kMenuClass[] = "#32768";
+
+using kobex::probe::Children;
+using kobex::probe::ClassOf;
+using kobex::probe::TopLevelWindows;
+using kobex::probe::TrayIcons;
 
 std::string TextOf(HWND hwnd) {
   char text[512] = {};
   GetWindowTextA(hwnd, text, sizeof text);
   return text;
-}
-
-std::string ClassOf(HWND hwnd) {
-  char name[256] = {};
-  GetClassNameA(hwnd, name, sizeof name);
-  return name;
-}
-
-BOOL CALLBACK Collect(HWND hwnd, LPARAM out) {
-  reinterpret_cast<std::vector<HWND>*>(out)->push_back(hwnd);
-  return TRUE;
-}
-
-std::vector<HWND> TopLevelWindows() {
-  std::vector<HWND> windows;
-  EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
-  return windows;
-}
-
-std::vector<HWND> Children(HWND parent) {
-  std::vector<HWND> windows;
-  EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&windows));
-  return windows;
 }
 
 HWND FindTopLevel(const std::string& title, const char* className, bool mustBeVisible) {
@@ -76,20 +58,6 @@ HWND FindTopLevel(const std::string& title, const char* className, bool mustBeVi
     return hwnd;
   }
   return nullptr;
-}
-
-std::vector<RECT> TrayIcons() {
-  std::vector<RECT> icons;
-  for (HWND tray : TopLevelWindows()) {
-    if (ClassOf(tray) != kTrayClass) continue;
-    for (HWND icon : Children(tray)) {
-      if (ClassOf(icon) != kTrayIconClass || !IsWindowVisible(icon)) continue;
-      RECT rect;
-      GetWindowRect(icon, &rect);
-      icons.push_back(rect);
-    }
-  }
-  return icons;
 }
 
 // Checks until `holds` is true or `waitMs` has passed.
@@ -138,7 +106,7 @@ int main(int argc, char** argv) {
     }
     for (HWND tray : TopLevelWindows()) {
       RECT r;
-      if (ClassOf(tray) != kTrayClass || !IsWindowVisible(tray) || !GetWindowRect(tray, &r)) continue;
+      if (ClassOf(tray) != "__winex11_standalone_tray" || !IsWindowVisible(tray) || !GetWindowRect(tray, &r)) continue;
       std::printf("tray %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
     return held ? 0 : 1;

@@ -58,9 +58,8 @@ int ScreenDpi(int index) {
   return dpi;
 }
 
-// 1440 twips make an inch: twips per pixel along one axis of the screen.
-float TwipsPerPixel(int axis) {
-  const int dpi = ScreenDpi(axis);
+// 1440 twips make an inch: twips per pixel for a resolution in dots per inch.
+float TwipsPerPixel(int dpi) {
   if (dpi <= 0) throw Error(kErrInvalidCall, "Cannot read the screen's resolution.");
   return 1440.0f / static_cast<float>(dpi);
 }
@@ -102,9 +101,9 @@ void Win32Host::CreateMainWindow() {
   // An ordinary top-level window, never shown: the shell needs a real window to
   // own the icon, and a message-only window would not get broadcasts.
   const DWORD style = WS_OVERLAPPEDWINDOW;
-  const int dpiX = ScreenDpi(LOGPIXELSX), dpiY = ScreenDpi(LOGPIXELSY);
-  RECT frame{0, 0, MulDiv(kFormWidthTwips, dpiX > 0 ? dpiX : 96, 1440),
-             MulDiv(kFormHeightTwips, dpiY > 0 ? dpiY : 96, 1440)};
+  ReadScreenDpi();
+  RECT frame{0, 0, MulDiv(kFormWidthTwips, dpiX_ > 0 ? dpiX_ : 96, 1440),
+             MulDiv(kFormHeightTwips, dpiY_ > 0 ? dpiY_ : 96, 1440)};
   AdjustWindowRectEx(&frame, style, FALSE, 0);
   hwnd_ = CreateWindowExA(0, kMainWindowClass, kMainWindowCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
@@ -154,6 +153,13 @@ LRESULT Win32Host::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       });
       return 0;
     }
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_DPICHANGED:
+      // The screen's resolution is read when it may have changed, not on every
+      // mouse event: a screen device context costs more than the request it precedes.
+      ReadScreenDpi();
+      return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_CLOSE:
       UnloadForm();
       return 0;
@@ -232,9 +238,14 @@ std::uint32_t Win32Host::QuenziconPicture() {
   return HandleValue(quenzicon_);
 }
 
-float Win32Host::TwipsPerPixelX() { return TwipsPerPixel(LOGPIXELSX); }
+float Win32Host::TwipsPerPixelX() { return TwipsPerPixel(dpiX_); }
 
-float Win32Host::TwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
+float Win32Host::TwipsPerPixelY() { return TwipsPerPixel(dpiY_); }
+
+void Win32Host::ReadScreenDpi() {
+  dpiX_ = ScreenDpi(LOGPIXELSX);
+  dpiY_ = ScreenDpi(LOGPIXELSY);
+}
 
 std::optional<std::size_t> Win32Host::PopupMenu(const std::vector<MenuEntry>& entries, std::size_t defaultItem) {
   MenuHandle popup(CreatePopupMenu());

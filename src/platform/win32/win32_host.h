@@ -59,12 +59,14 @@ class Win32Host final : public Host, public NotifyArea {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void UnloadForm();
+  void ReadScreenDpi();
   // Runs an event procedure of a form with the host's default error handling.
   void Raise(const std::function<void()>& event);
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   UINT taskbarCreated_ = 0;  // the shell's broadcast when its notification area is created
+  int dpiX_ = 0, dpiY_ = 0;  // the screen's resolution, kept current
   HICON quenzicon_ = nullptr;
   HICON smallIcon_ = nullptr;
   frmCorvane* form_ = nullptr;

@@ -123,6 +123,11 @@ class Handle {
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
   HINTERNET get() const { return handle_; }
+  HINTERNET release() {
+    HINTERNET handle = handle_;
+    handle_ = nullptr;
+    return handle;
+  }
   explicit operator bool() const { return handle_ != nullptr; }
 
  private:
@@ -170,6 +175,29 @@ void WaitFor(const Transfer& transfer, DWORD deadline, Condition done) {
 
 }  // namespace
 
+WinHttpWebControl::~WinHttpWebControl() {
+  if (session_) WinHttp().CloseHandle(session_);
+}
+
+// One session for webControl's life: its settings are made once, not per request.
+HINTERNET WinHttpWebControl::Session(const std::string& url) {
+  if (session_) return session_;
+  const WinHttpApi& http = WinHttp();
+  Handle session(http.Open(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                           WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC));
+  if (!session) Fail(url, GetLastError());
+  const int ms = static_cast<int>(kSendTimeoutMs);
+  if (!http.SetTimeouts(session.get(), ms, ms, ms, static_cast<int>(kReplyTimeoutMs))) Fail(url, GetLastError());
+  if (http.SetStatusCallback(session.get(), OnStatus,
+                             WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES |
+                                 WINHTTP_CALLBACK_FLAG_SEND_REQUEST,
+                             0) == WINHTTP_INVALID_STATUS_CALLBACK) {
+    Fail(url, GetLastError());
+  }
+  session_ = session.release();
+  return session_;
+}
+
 void WinHttpWebControl::OpenURL(const std::string& url) {
   const DWORD start = GetTickCount();
   const WinHttpApi& http = WinHttp();
@@ -191,18 +219,7 @@ void WinHttpWebControl::OpenURL(const std::string& url) {
   path.insert(path.end(), parts.lpszExtraInfo, parts.lpszExtraInfo + parts.dwExtraInfoLength);
   path.push_back(L'\0');
 
-  Handle session(http.Open(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                             WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC));
-  if (!session) Fail(url, GetLastError());
-  const int ms = static_cast<int>(kSendTimeoutMs);
-  if (!http.SetTimeouts(session.get(), ms, ms, ms, static_cast<int>(kReplyTimeoutMs))) Fail(url, GetLastError());
-  if (http.SetStatusCallback(session.get(), OnStatus,
-                               WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES |
-                                   WINHTTP_CALLBACK_FLAG_SEND_REQUEST,
-                               0) == WINHTTP_INVALID_STATUS_CALLBACK) {
-    Fail(url, GetLastError());
-  }
-  Handle connection(http.Connect(session.get(), kLoopbackHost, kClientPort, 0));
+  Handle connection(http.Connect(Session(url), kLoopbackHost, kClientPort, 0));
   if (!connection) Fail(url, GetLastError());
 
   auto* transfer = new Transfer;
@@ -228,7 +245,10 @@ void WinHttpWebControl::OpenURL(const std::string& url) {
   // From here the request handle owns one reference; closing it releases that.
   Handle requestHandle(request);
 
-  DWORD features = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_AUTHENTICATION;
+  // No connection is kept for a later request: each one has its own, so none
+  // ever rides on a connection the client may have dropped in between.
+  DWORD features = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_AUTHENTICATION |
+                   WINHTTP_DISABLE_KEEP_ALIVE;
   const bool configured =
       http.SetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features) != FALSE;
   DWORD error = configured ? 0 : GetLastError();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winhttp.h>
 
 #include "platform/web_control.h"
 
@@ -17,7 +18,16 @@ inline constexpr DWORD kReplyTimeoutMs = 2000;
 
 class WinHttpWebControl final : public WebControl {
  public:
+  WinHttpWebControl() = default;
+  ~WinHttpWebControl() override;
+  WinHttpWebControl(const WinHttpWebControl&) = delete;
+  WinHttpWebControl& operator=(const WinHttpWebControl&) = delete;
+
   void OpenURL(const std::string& url) override;
+
+ private:
+  HINTERNET Session(const std::string& url);
+  HINTERNET session_ = nullptr;
 };
 
 }  // namespace kobex::win32

@@ -1,0 +1,56 @@
+// The least a Win32 tray program can do, as the benchmark's baseline: one
+// hidden window, one icon, and on a double-click one synchronous WinHTTP GET
+// of http://127.0.0.1:8090/show?. It ends on WM_CLOSE, removing its icon.
+#include <windows.h>
+#include <shellapi.h>
+#include <winhttp.h>
+
+namespace {
+
+constexpr UINT kCallback = WM_APP + 1;
+NOTIFYICONDATAA icon;
+
+void GetShow() {
+  HINTERNET session = WinHttpOpen(L"baseline", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0);
+  HINTERNET connection = session ? WinHttpConnect(session, L"127.0.0.1", 8090, 0) : nullptr;
+  HINTERNET request =
+      connection ? WinHttpOpenRequest(connection, L"GET", L"/show?", nullptr, nullptr, nullptr, 0) : nullptr;
+  if (request && WinHttpSendRequest(request, nullptr, 0, nullptr, 0, 0, 0)) WinHttpReceiveResponse(request, nullptr);
+  if (request) WinHttpCloseHandle(request);
+  if (connection) WinHttpCloseHandle(connection);
+  if (session) WinHttpCloseHandle(session);
+}
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kCallback && LOWORD(lParam) == WM_LBUTTONDBLCLK) GetShow();
+  if (message == WM_CLOSE) {
+    Shell_NotifyIconA(NIM_DELETE, &icon);
+    DestroyWindow(hwnd);
+    return 0;
+  }
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = "BaselineTray";
+  RegisterClassA(&wc);
+  HWND hwnd = CreateWindowA("BaselineTray", "Baseline tray", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                            nullptr, instance, nullptr);
+  icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  icon.hWnd = hwnd;
+  icon.uID = 1;
+  icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  icon.uCallbackMessage = kCallback;
+  icon.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  lstrcpyA(icon.szTip, "Baseline");
+  Shell_NotifyIconA(NIM_ADD, &icon);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}

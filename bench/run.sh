@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Measures kobex.exe against a minimal Win32 tray program (bench/baseline_tray.cpp)
+# in the same run, under Wine and Xvfb, and prints a table: medians with min
+# and max over repeated runs, ratios against the baseline, and the targets.
+# It only prints figures; it fails only when it cannot measure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bash scripts/setup.sh
+bash scripts/build.sh >/dev/null
+export KOBEX_WIN_BIN_DIR="$root/build/windows" KOBEX_STANDIN_DIR="$root/build/native/standin"
+export KOBEX_WINEPREFIX="$root/build/native/wineprefix"
+bash tests/e2e/prefix.sh >/dev/null
+source tests/e2e/lib.sh
+e2e_begin
+
+RUNS=${RUNS:-7}
+RUN="$WORK/run"
+mkdir -p "$RUN"
+cp "$KOBEX_WIN_BIN_DIR/kobex.exe" "$KOBEX_WIN_BIN_DIR/bench/baseline_tray.exe" "$RUN/"
+printf '@echo off\r\n' >"$RUN/kobex.bat"  # the client itself is not measured: the probe records the requests
+probe() { wine "$KOBEX_WIN_BIN_DIR/bench/benchprobe.exe" "$@" </dev/null | tr -d '\r'; }
+# median min max of numbers on standard input
+summary() { sort -g | awk '{v[NR] = $1} END {printf "%.2f (%.2f-%.2f)", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[1], v[NR]}'; }
+median() { summary | cut -d' ' -f1; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+
+declare -A exe=([kobex]=kobex.exe [baseline]=baseline_tray.exe)
+declare -A title=([kobex]="System tray launcher" [baseline]="Baseline tray")
+declare -A callback=([kobex]=0x200 [baseline]=0x8001)
+
+start() {
+  (cd "$RUN" && wine "${exe[$1]}" >/dev/null 2>&1) &
+  BACKGROUND_PIDS+=($!)
+  expect_icons 1 30 >/dev/null
+}
+gone() { ! pgrep -f "$1" >/dev/null; }
+stop() {
+  winprobe close "${title[$1]}" >/dev/null
+  winprobe icons --expect 0 --wait 10000 >/dev/null || fail "$1 does not end"
+  wait_quietly 10 gone "${exe[$1]}" || fail "$1 does not end"
+}
+
+log "footprint"
+declare -A ws private
+for name in kobex baseline; do
+  : >"$WORK/$name.ws"
+  : >"$WORK/$name.private"
+  for ((i = 0; i < 3; i++)); do
+    start "$name"
+    winprobe responsive "${title[$name]}" --wait 10000 >/dev/null
+    read -r wsk _ < <(probe memory "${title[$name]}")
+    pid=$(pgrep -f "${exe[$name]}" | head -1)
+    echo "$wsk" >>"$WORK/$name.ws"
+    awk '/^RssAnon/ {print $2}' /proc/"$pid"/status >>"$WORK/$name.private"
+    stop "$name"
+  done
+  ws[$name]=$(summary <"$WORK/$name.ws")
+  private[$name]=$(summary <"$WORK/$name.private")
+done
+
+log "start-up, $RUNS pairs"
+: >"$WORK/startup.ratios"
+for name in kobex baseline; do : >"$WORK/$name.startup"; done
+for ((i = 0; i < RUNS; i++)); do
+  for name in kobex baseline; do
+    probe startup "$(winepath -w "$RUN/${exe[$name]}")" "${title[$name]}" >>"$WORK/$name.startup"
+    winprobe icons --expect 0 --wait 10000 >/dev/null
+  done
+  ratio "$(sed -n "$((i + 1))p" "$WORK/kobex.startup")" "$(sed -n "$((i + 1))p" "$WORK/baseline.startup")" >>"$WORK/startup.ratios"
+  echo >>"$WORK/startup.ratios"
+done
+
+log "click to request, burst"
+for name in kobex baseline; do
+  start "$name"
+  # The first requests of a run load and warm up WinHTTP: they are left out.
+  probe click "${title[$name]}" "${callback[$name]}" 210 | tail -n +11 >"$WORK/$name.click"
+  probe dblclick "${title[$name]}" 17 | tail -n +3 >"$WORK/$name.dblclick"
+  read -r arrived total < <(probe burst "${title[$name]}" "${callback[$name]}" 1000)
+  echo "$arrived" >"$WORK/$name.burst.count"
+  awk -v t="$total" 'BEGIN {printf "%.3f", t / 1000}' >"$WORK/$name.burst"
+  stop "$name"
+done
+
+size=$(stat -c %s "$RUN/kobex.exe")
+base_size=$(stat -c %s "$RUN/baseline_tray.exe")
+imports() { i686-w64-mingw32-objdump -p "$RUN/$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' '; }
+pm_k=$(median <"$WORK/kobex.private")
+pm_b=$(median <"$WORK/baseline.private")
+
+cat <<TABLE
+
+Machine: $(nproc) cores, $(awk '/model name/ {sub(/.*: /, ""); print; exit}' /proc/cpuinfo); Wine $(wine --version 2>/dev/null | sed 's/wine-//'), Xvfb.
+Figures: median (min-max); footprint over 3 starts, start-up over $RUNS pairs, clicks over 200 posted
+callbacks and 15 real double-clicks (after 10 and 2 to warm up), burst of 1,000 queued callbacks.
+
+| Measure | kobex.exe | baseline | ratio | target |
+|---|---|---|---|---|
+| File size | $((size / 1024)) KiB | $((base_size / 1024)) KiB | | at most 256 KiB |
+| DLLs imported | $(imports kobex.exe)| $(imports baseline_tray.exe)| | Windows' own only |
+| Working set, idle (KiB) | ${ws[kobex]} | ${ws[baseline]} | $(ratio "$(median <"$WORK/kobex.ws")" "$(median <"$WORK/baseline.ws")") | |
+| Private bytes, idle (KiB, anonymous resident memory) | ${private[kobex]} | ${private[baseline]} | $(ratio "$pm_k" "$pm_b") | at most 1.5 |
+| Start-up to icon (ms) | $(summary <"$WORK/kobex.startup") | $(summary <"$WORK/baseline.startup") | $(summary <"$WORK/startup.ratios") | at most 1.25 |
+| Callback to request line (ms) | $(summary <"$WORK/kobex.click") | $(summary <"$WORK/baseline.click") | $(ratio "$(median <"$WORK/kobex.click")" "$(median <"$WORK/baseline.click")") | at most 1.25 |
+| Double-click to request line (ms) | $(summary <"$WORK/kobex.dblclick") | $(summary <"$WORK/baseline.dblclick") | $(ratio "$(median <"$WORK/kobex.dblclick")" "$(median <"$WORK/baseline.dblclick")") | at most 1.25 |
+| Burst: requests arrived of 1,000 | $(cat "$WORK/kobex.burst.count") | $(cat "$WORK/baseline.burst.count") | | all |
+| Burst: ms per request | $(cat "$WORK/kobex.burst") | $(cat "$WORK/baseline.burst") | $(ratio "$(cat "$WORK/kobex.burst")" "$(cat "$WORK/baseline.burst")") | |
+TABLE
