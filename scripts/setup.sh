@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-i686-posix                   # kobex.exe
   wine wine32:i386                           # running it
   xvfb xdotool imagemagick                   # a headless screen, clicks, screenshots
+  procps                                     # pgrep, for the soak test and the benchmark
 )
 
 missing=()
