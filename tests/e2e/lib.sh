@@ -50,6 +50,9 @@ port_free() { ! (exec 3<>/dev/tcp/127.0.0.1/8090) 2>/dev/null; }
 
 e2e_begin() {
   trap cleanup EXIT
+  # A command that fails outside a test of its own ends the script: say which.
+  set -o errtrace
+  trap 'log "FAIL: ${BASH_SOURCE[0]##*/} line $LINENO: $BASH_COMMAND"' ERR
   WORK=$(mktemp -d /tmp/kobex-e2e.XXXXXX)
   wait_until 10 "free port 8090" port_free
   if [ "${1:-}" != "--no-display" ]; then
@@ -157,9 +160,9 @@ menu_key() {
 # State or Exit. Wine draws text items of one height and a 9-pixel separator
 # inside a 3-pixel frame.
 click_item() {
-  local x y w h index
-  read -r _ x y w h < <(winprobe menus | grep "^menu $ICON_X $ICON_Y ")
-  [ -n "$h" ] || fail "no tray menu"
+  local x="" y w h index
+  read -r _ x y w h < <(winprobe menus --expect 1 --wait 3000 | grep '^menu ') || true
+  [ -n "$x" ] || fail "no tray menu to choose $1 from"
   local item=$(((h - 6 - 9) / 5)) offset=0
   case $1 in
     Open) index=0 ;;
@@ -173,9 +176,10 @@ click_item() {
 
 # click_state N: clicks the N-th item (from 0) of the open My State submenu.
 click_state() {
-  local x y w h
-  read -r _ x y w h < <(winprobe menus --expect 2 | grep '^menu ' | grep -v "^menu $ICON_X $ICON_Y ")
-  [ -n "$h" ] || fail "no submenu"
+  local x="" y w h
+  # The submenu is the menu further right.
+  read -r _ x y w h < <(winprobe menus --expect 2 --wait 3000 | grep '^menu ' | sort -k2 -n | tail -1) || true
+  [ -n "$x" ] || fail "no My State submenu"
   local item=$(((h - 6) / 7))  # seven items inside a 3-pixel frame
   xdotool mousemove $((x + w / 2)) $((y + 3 + item * $1 + item / 2)) click 1
 }
