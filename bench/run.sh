@@ -5,13 +5,10 @@
 # It only prints figures; it fails only when it cannot measure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 bash scripts/setup.sh
 bash scripts/build.sh >/dev/null
-export KOBEX_WIN_BIN_DIR="$root/build/windows" KOBEX_STANDIN_DIR="$root/build/native/standin"
-export KOBEX_WINEPREFIX="$root/build/native/wineprefix"
-bash tests/e2e/prefix.sh >/dev/null
 source tests/e2e/lib.sh
+bash tests/e2e/prefix.sh >/dev/null
 e2e_begin
 
 RUNS=${RUNS:-7}

@@ -13,8 +13,7 @@ root=$PWD
 bash scripts/setup.sh
 bash scripts/build.sh
 
-export KOBEX_WIN_BIN_DIR="$root/build/windows" KOBEX_STANDIN_DIR="$root/build/native/standin"
-export KOBEX_WINEPREFIX="$root/build/native/wineprefix"
+source tests/e2e/lib.sh
 bash tests/e2e/prefix.sh >/dev/null
 DEMO="$root/build/demo"
 rm -rf "$DEMO"
@@ -29,7 +28,6 @@ report() {
 }
 
 if [ -n "${DISPLAY:-}" ]; then
-  source tests/e2e/lib.sh
   user_display=$DISPLAY
   e2e_begin --no-display
   export DISPLAY=$user_display
@@ -42,7 +40,6 @@ if [ -n "${DISPLAY:-}" ]; then
   exit 0
 fi
 
-source tests/e2e/lib.sh
 e2e_begin
 make_run_dir
 # shot NAME [GEOMETRY]: a screenshot of the screen, or of that part of it.

@@ -3,7 +3,12 @@
 # Each test sources this file and calls e2e_begin first.
 set -euo pipefail
 
-: "${KOBEX_WIN_BIN_DIR:?}" "${KOBEX_STANDIN_DIR:?}" "${KOBEX_WINEPREFIX:?}"
+# CTest passes the build's folders; scripts that run from the repository get
+# the presets' folders.
+kobex_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+export KOBEX_WIN_BIN_DIR="${KOBEX_WIN_BIN_DIR:-$kobex_root/build/windows}"
+export KOBEX_STANDIN_DIR="${KOBEX_STANDIN_DIR:-$kobex_root/build/native/standin}"
+export KOBEX_WINEPREFIX="${KOBEX_WINEPREFIX:-$kobex_root/build/native/wineprefix}"
 export WINEPREFIX="$KOBEX_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 WINPROBE="$KOBEX_WIN_BIN_DIR/tests/win/winprobe.exe"
 WEBPROBE="$KOBEX_WIN_BIN_DIR/tests/win/webprobe.exe"

@@ -50,14 +50,6 @@ class MenuHandle {
   throw Error(static_cast<std::int32_t>(error), "Cannot build the tray menu: " + SystemMessage(error));
 }
 
-int ScreenDpi(int index) {
-  HDC screen = GetDC(nullptr);
-  if (!screen) return 0;
-  const int dpi = GetDeviceCaps(screen, index);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
 // 1440 twips make an inch: twips per pixel for a resolution in dots per inch.
 float TwipsPerPixel(int dpi) {
   if (dpi <= 0) throw Error(kErrInvalidCall, "Cannot read the screen's resolution.");
@@ -242,9 +234,14 @@ float Win32Host::TwipsPerPixelX() { return TwipsPerPixel(dpiX_); }
 
 float Win32Host::TwipsPerPixelY() { return TwipsPerPixel(dpiY_); }
 
+// Both axes from one screen device context; 0 when it cannot be had.
 void Win32Host::ReadScreenDpi() {
-  dpiX_ = ScreenDpi(LOGPIXELSX);
-  dpiY_ = ScreenDpi(LOGPIXELSY);
+  dpiX_ = dpiY_ = 0;
+  HDC screen = GetDC(nullptr);
+  if (!screen) return;
+  dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
+  dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
 }
 
 std::optional<std::size_t> Win32Host::PopupMenu(const std::vector<MenuEntry>& entries, std::size_t defaultItem) {
