@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# kobex.exe is one self-contained 32-bit GUI program: it imports only Windows'
-# own DLLs, is marked for ASLR and DEP, and carries its version record.
+# kobex.exe is one self-contained 32-bit GUI program for Windows XP SP3 and
+# later: it imports only Windows' own DLLs and only functions that XP SP3 has
+# (imports.txt beside this script), says 5.01 in its PE header, is marked for
+# ASLR and DEP, and carries its version record.
 set -euo pipefail
 : "${KOBEX_WIN_BIN_DIR:?}"
 exe="$KOBEX_WIN_BIN_DIR/kobex.exe"
@@ -25,6 +27,35 @@ echo "imports: $(echo $imports)"
 # WinHTTP is loaded by full path from the system folder: an import would be
 # looked for beside the program first.
 ! grep -qix 'winhttp.dll' <<<"$imports" || fail "WinHTTP is imported"
+
+for field in MajorOSystemVersion MinorOSystemVersion MajorSubsystemVersion MinorSubsystemVersion; do
+  value=$(sed -n "s/^$field[[:space:]]*//p" <<<"$headers")
+  want=5
+  [[ $field == Minor* ]] && want=1
+  [ "$value" = "$want" ] || fail "$field is $value, not $want (Windows XP is 5.01)"
+done
+
+# The import audit: every imported function, and the oldest Windows that has it.
+rank() {
+  case $1 in
+    2000) echo 1 ;; XP) echo 2 ;; XP-SP1) echo 3 ;; XP-SP2) echo 4 ;; XP-SP3) echo 5 ;;
+    Vista) echo 6 ;; 7) echo 7 ;; 8) echo 8 ;; 8.1) echo 9 ;; 10) echo 10 ;; *) echo 99 ;;
+  esac
+}
+list="$(dirname "$0")/imports.txt"
+functions=$(awk '/DLL Name:/ { dll = $3 } /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ { print dll, $NF }' <<<"$headers")
+[ -n "$functions" ] || fail "no imported functions could be read"
+problems=""
+while read -r dll function; do
+  oldest=$(awk -v d="$dll" -v f="$function" 'tolower($1) == tolower(d) && $2 == f { print $3 }' "$list")
+  if [ -z "$oldest" ]; then
+    problems+=" $dll!$function (not in imports.txt)"
+  elif [ "$(rank "$oldest")" -gt "$(rank XP-SP3)" ]; then
+    problems+=" $dll!$function (Windows $oldest)"
+  fi
+done <<<"$functions"
+[ -z "$problems" ] || fail "imports that Windows XP SP3 may not have:$problems"
+echo "imports: $(wc -l <<<"$functions") functions, all on the list and in Windows XP SP3"
 
 strings=$(strings -el "$exe")
 for value in 1.00.0027 kobex kobex.exe Veltrano Corvane; do

@@ -53,6 +53,33 @@ wait_until() {
 
 port_free() { ! (exec 3<>/dev/tcp/127.0.0.1/8090) 2>/dev/null; }
 
+# KOBEX_DESKTOP picks the desktop the tests run on: "bare" (the default: an X
+# server alone, Wine's own stand-alone tray window), "openbox" (a window
+# manager, Wine's tray window managed by it) or "trayer" (a real XEmbed system
+# tray, in which Wine docks its icons).
+KOBEX_DESKTOP="${KOBEX_DESKTOP:-bare}"
+
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+tray_running() { xwininfo -root -tree 2>/dev/null | grep -q '("panel" "trayer")'; }
+
+start_desktop() {
+  case $KOBEX_DESKTOP in
+    bare) return ;;
+    openbox | trayer) ;;
+    *) fail "unknown desktop '$KOBEX_DESKTOP'" ;;
+  esac
+  if [ "$KOBEX_DESKTOP" = openbox ]; then
+    openbox --sm-disable >"$WORK/openbox.out" 2>&1 &
+    BACKGROUND_PIDS+=($!)
+    wait_until 10 "window manager" wm_running
+  else
+    trayer --edge top --align right --widthtype request --height 24 >"$WORK/trayer.out" 2>&1 &
+    BACKGROUND_PIDS+=($!)
+    wait_until 30 "system tray" tray_running
+  fi
+  log "desktop: $KOBEX_DESKTOP"
+}
+
 e2e_begin() {
   trap cleanup EXIT
   # A command that fails outside a test of its own ends the script: say which.
@@ -65,6 +92,7 @@ e2e_begin() {
     XVFB_PID=$!
     wait_until 10 "X server" test -s "$WORK/display"
     export DISPLAY=":$(cat "$WORK/display")"
+    start_desktop
   fi
 }
 
@@ -122,27 +150,42 @@ expect_icons() {  # expect_icons N SECONDS
 # The message box kobex shows, by its title: "ID CLASS TEXT" per control.
 message_box() { winprobe dialog kobex --wait "$(($1 * 1000))"; }
 
-# The centre of kobex's icon in Wine's tray, in X root coordinates: ICON_X,
-# ICON_Y; and a point of the tray window beside it: ELSEWHERE_X, ELSEWHERE_Y.
+# The centre of kobex's icon in the tray, in X root coordinates: ICON_X,
+# ICON_Y; and a point away from it: ELSEWHERE_X, ELSEWHERE_Y, in Wine's tray
+# window beside the icon when there is one, on the desktop when it is docked.
 locate_icon() {
-  local x y w h tx ty tw th
+  local x y w h tx="" ty tw th
   winprobe icons >"$WORK/icons.out"
   read -r x y w h < <(sed -n 2p "$WORK/icons.out")
-  read -r _ tx ty tw th < <(grep '^tray ' "$WORK/icons.out")
+  read -r tx ty tw th < <(sed -n 's/^tray //p' "$WORK/icons.out") || true
   ICON_X=$((x + w / 2))
   ICON_Y=$((y + h / 2))
+  if [ -z "$tx" ]; then
+    ELSEWHERE_X=600 ELSEWHERE_Y=500
+    return
+  fi
   ELSEWHERE_X=$((tx + tw - 4))
   ELSEWHERE_Y=$((ty + th - 4))
   [ "$ELSEWHERE_X" -gt $((x + w)) ] || fail "no room beside the icon in the tray window"
 }
 
-# open_menu: a right-button click on the icon until the menu is open. Under
-# Wine a press right after a menu has closed can be lost while the menu's
-# pointer grab is undone; the click is then repeated.
+# click_button TITLE ID: a mouse click on button ID of the dialog with that title.
+click_button() {
+  local bx="" by
+  read -r bx by < <(winprobe point "$1" "$2" --wait 10000) || true
+  [ -n "$bx" ] || fail "no button $2 in a dialog titled $1"
+  xdotool mousemove "$bx" "$by" click 1
+}
+
+# open_menu [--once]: a right-button click on the icon until the menu is open;
+# with --once the first press must open it. (Under Wine the first click on an
+# icon the tray has only just laid out can be lost, hence the repetition.)
 open_menu() {
   local deadline=$((SECONDS + 20))
   until xdotool mousemove "$ICON_X" "$ICON_Y" mousedown 3 mouseup 3 &&
-    winprobe menus --expect 1 --wait 1500 >/dev/null; do
+    winprobe menus --expect 1 --wait 3000 >/dev/null; do
+    [ "${1:-}" != --once ] || fail "the first right press on the icon opened no menu"
+    log "a right press on the icon opened no menu; pressing again"
     winprobe menus --expect 0 --wait 2000 >/dev/null || xdotool key Escape
     [ "$SECONDS" -lt "$deadline" ] || fail "the tray menu does not open"
   done
@@ -182,8 +225,9 @@ click_item() {
 # click_state N: clicks the N-th item (from 0) of the open My State submenu.
 click_state() {
   local x="" y w h
-  # The submenu is the menu further right.
-  read -r _ x y w h < <(winprobe menus --expect 2 --wait 3000 | grep '^menu ' | sort -k2 -n | tail -1) || true
+  # The submenu is the taller one: seven items against five and a separator.
+  # (Beside it on either side: at the screen's right edge it opens to the left.)
+  read -r _ x y w h < <(winprobe menus --expect 2 --wait 3000 | grep '^menu ' | sort -k5 -n | tail -1) || true
   [ -n "$x" ] || fail "no My State submenu"
   local item=$(((h - 6) / 7))  # seven items inside a 3-pixel frame
   xdotool mousemove $((x + w / 2)) $((y + 3 + item * $1 + item / 2)) click 1
@@ -223,6 +267,21 @@ request_count() { requests | wc -l; }
 wait_requests() {
   wait_until 15 "request number $1 at the client" test "$(request_count)" -ge "$1"
   [ "$(request_count)" = "$1" ] || fail "expected $1 requests, the client has $(request_count): $(requests | tr '\n' ' ')"
+}
+
+# double_click N: a double-click on the icon as a hand makes it, the pointer
+# resting on the icon first; then the client has N requests. Under Wine a
+# first click on an icon the tray has only just laid out can be lost; nothing
+# was sent then, so the double-click is repeated once.
+double_click() {
+  local try
+  for try in 1 2 3; do
+    xdotool mousemove "$ICON_X" "$ICON_Y" sleep 0.3 mousemove $((ICON_X + 1)) "$ICON_Y" sleep 0.2 \
+      click --repeat 2 --delay 80 1
+    wait_quietly 8 test "$(request_count)" -ge "$1" && break
+    log "the double-click on the icon was lost (try $try)"
+  done
+  wait_requests "$1"
 }
 
 # expect_requests PATH...: the client has received exactly these, in order.

@@ -16,8 +16,7 @@ winprobe taskbar-created
 # A tray that still has the icon refuses the second add: no second icon shows up.
 ! winprobe icons --expect 2 --wait 1500 >/dev/null || fail "a second TaskbarCreated added a second icon"
 locate_icon
-xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
-wait_requests 1
+double_click 1
 
 log "a second launcher beside the first: its own icon, both answer"
 (
@@ -36,7 +35,7 @@ for icon in "${icons[@]}"; do
   # be lost; a lost double-click sends nothing, so it is safe to repeat.
   for try in 1 2 3; do
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click --repeat 2 --delay 80 1
-    wait_quietly 5 test "$(request_count)" -ge "$n" && break
+    wait_quietly 10 test "$(request_count)" -ge "$n" && break
     log "the double-click on the icon at $x,$y was lost (try $try)"
   done
   wait_requests "$n"

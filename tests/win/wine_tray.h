@@ -1,5 +1,7 @@
-// Wine's standalone tray as another program sees it: a top-level window of
-// class __winex11_standalone_tray with one child window per icon.
+// Wine's tray icons as another program sees them: without an X11 system tray,
+// one child window per icon in the top-level window of class
+// __winex11_standalone_tray; docked in an X11 system tray (XEmbed), children
+// of the window that stands for the tray's X window (__wine_x11_foreign_window).
 #pragma once
 
 #include <windows.h>
@@ -32,16 +34,19 @@ inline std::vector<HWND> Children(HWND parent) {
   return windows;
 }
 
+inline constexpr char kTrayIconClass[] = "__winex11_tray_icon";
+
 // The screen rectangles of the icons the tray shows now.
 inline std::vector<RECT> TrayIcons() {
   std::vector<RECT> icons;
   for (HWND tray : TopLevelWindows()) {
-    if (ClassOf(tray) != "__winex11_standalone_tray") continue;
+    const std::string name = ClassOf(tray);
+    if (name != "__winex11_standalone_tray" && name != "__wine_x11_foreign_window") continue;
     for (HWND icon : Children(tray)) {
-      if (ClassOf(icon) != "__winex11_tray_icon" || !IsWindowVisible(icon)) continue;
       RECT rect;
-      GetWindowRect(icon, &rect);
-      icons.push_back(rect);
+      if (ClassOf(icon) == kTrayIconClass && IsWindowVisible(icon) && GetWindowRect(icon, &rect)) {
+        icons.push_back(rect);
+      }
     }
   }
   return icons;

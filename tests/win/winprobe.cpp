@@ -10,6 +10,7 @@
 //                                             (dialogs with that title), then "ID CLASS x y w h TEXT"
 //                                             per control, relative to the client area
 //   winprobe press TITLE ID [--wait MS]       clicks the dialog's button ID
+//   winprobe point TITLE ID [--wait MS]       the screen point at the centre of the dialog's control ID
 //   winprobe foreground                       the foreground window
 //   winprobe drop-icon TITLE                  removes icon 100 of that window from the tray
 //   winprobe taskbar-created                  broadcasts "TaskbarCreated", as a restarted shell does
@@ -212,7 +213,7 @@ int main(int argc, char** argv) {
     if (verb == "close") PostMessageA(hwnd, WM_CLOSE, 0, 0);
     return 0;
   }
-  if (verb == "dialog" || verb == "press") {
+  if (verb == "dialog" || verb == "press" || verb == "point") {
     HWND dialog = nullptr;
     if (!WaitFor(waitMs, [&] { return (dialog = FindTopLevel(title, "#32770", true)) != nullptr; })) return 1;
     if (verb == "dialog") {
@@ -241,6 +242,12 @@ int main(int argc, char** argv) {
     const int id = std::atoi(args[2].c_str());
     HWND button = GetDlgItem(dialog, id);
     if (!button) return 1;
+    if (verb == "point") {
+      RECT r;
+      if (!GetWindowRect(button, &r)) return 1;
+      std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+      return 0;
+    }
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return 0;
   }

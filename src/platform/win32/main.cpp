@@ -10,13 +10,22 @@ namespace {
 
 // DLLs loaded from here on come from the system folder only: never from the
 // working folder, where a launcher started from a download folder could find
-// a planted one.
+// a planted one. Both functions are looked up, not imported: the first came
+// with XP SP1, the second with Windows 8 (or 7 with KB2533623), and without
+// them the search order is the system's own.
 void RestrictDllSearch() {
-  SetDllDirectoryA("");
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
-  if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);  // Windows 8, or 7 with KB2533623
+  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  if (const auto setDirectory = reinterpret_cast<SetDllDirectoryFn>(
+          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")))) {
+    setDirectory("");
+  }
+  if (const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
+    setDefault(kSearchSystem32);
+  }
 }
 
 }  // namespace

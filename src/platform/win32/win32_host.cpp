@@ -45,10 +45,39 @@ class MenuHandle {
   HMENU menu_;
 };
 
+// The window that owns an open tray menu: one pixel at the pointer, under the
+// menu's corner, shown without activation and then made foreground. The menu
+// reads its keys from the queue of the thread whose window has the keyboard;
+// under X11 (Wine) that is the window with the X input focus, which a window
+// manager gives only to a window it can see, never to the hidden main window.
+class MenuOwner {
+ public:
+  MenuOwner(HINSTANCE instance, HWND mainWindow, POINT at)
+      : hwnd_(CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMenuOwnerClass, "", WS_POPUP, at.x, at.y, 1, 1,
+                              mainWindow, nullptr, instance, nullptr)) {
+    if (hwnd_) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  }
+  ~MenuOwner() {
+    if (hwnd_) DestroyWindow(hwnd_);
+  }
+  MenuOwner(const MenuOwner&) = delete;
+  MenuOwner& operator=(const MenuOwner&) = delete;
+  // Without it (no window could be made) the main window owns the menu, which
+  // still works everywhere but for the keys under an X11 window manager.
+  HWND get(HWND fallback) const { return hwnd_ ? hwnd_ : fallback; }
+
+ private:
+  HWND hwnd_;
+};
+
 [[noreturn]] void MenuFailed() {
   const DWORD error = GetLastError();
   throw Error(static_cast<std::int32_t>(error), "Cannot build the tray menu: " + SystemMessage(error));
 }
+
+// Sent by Windows 8.1 and later when the screen's resolution changes; older
+// headers do not name it.
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
 
 // 1440 twips make an inch: twips per pixel for a resolution in dots per inch.
 float TwipsPerPixel(int dpi) {
@@ -87,6 +116,16 @@ void Win32Host::CreateMainWindow() {
   if (!RegisterClassExA(&wc)) {
     const DWORD error = GetLastError();
     throw Error(static_cast<std::int32_t>(error), "Cannot register the main window: " + SystemMessage(error));
+  }
+
+  WNDCLASSEXA owner{};
+  owner.cbSize = sizeof owner;
+  owner.lpfnWndProc = DefWindowProcA;
+  owner.hInstance = instance_;
+  owner.lpszClassName = kMenuOwnerClass;
+  if (!RegisterClassExA(&owner)) {
+    const DWORD error = GetLastError();
+    throw Error(static_cast<std::int32_t>(error), "Cannot register the menu's window: " + SystemMessage(error));
   }
 
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
@@ -147,7 +186,7 @@ LRESULT Win32Host::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     }
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE:
-    case WM_DPICHANGED:
+    case kDpiChanged:
       // The screen's resolution is read when it may have changed, not on every
       // mouse event: a screen device context costs more than the request it precedes.
       ReadScreenDpi();
@@ -285,11 +324,19 @@ std::optional<std::size_t> Win32Host::PopupMenu(const std::vector<MenuEntry>& en
   GetCursorPos(&at);
   // The owner must be the foreground window, or the menu would not close when
   // the user clicks elsewhere; the null message afterwards lets it close at once.
-  SetForegroundWindow(hwnd_);
+  const MenuOwner owner(instance_, hwnd_, at);
+  // Wine asks the X server for the input focus with the time of the thread's
+  // latest message, and X refuses a request older than the window manager's
+  // own last focus change (the click on the tray): a fresh message first.
+  MSG fresh;
+  if (PostMessageA(owner.get(hwnd_), WM_NULL, 0, 0)) {
+    PeekMessageA(&fresh, owner.get(hwnd_), WM_NULL, WM_NULL, PM_REMOVE);
+  }
+  SetForegroundWindow(owner.get(hwnd_));
   const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(
       popup.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y,
-      hwnd_, nullptr));
-  PostMessageA(hwnd_, WM_NULL, 0, 0);
+      owner.get(hwnd_), nullptr));
+  PostMessageA(owner.get(hwnd_), WM_NULL, 0, 0);
   // Zero: dismissed, or no menu because one is already open; either way, no choice.
   if (chosen == 0 || chosen > entries.size()) return std::nullopt;
   return chosen - 1;

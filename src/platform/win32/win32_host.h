@@ -17,6 +17,7 @@ namespace kobex::win32 {
 // The title the host gives message boxes that have none of their own.
 inline constexpr char kAppTitle[] = "kobex";
 inline constexpr char kMainWindowClass[] = "kobexTrayLauncher";
+inline constexpr char kMenuOwnerClass[] = "kobexTrayMenuOwner";
 inline constexpr char kMainWindowCaption[] = "System tray launcher";
 // The main form's client area, in twips.
 inline constexpr int kFormWidthTwips = 4470;

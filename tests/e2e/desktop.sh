@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The launcher as a user meets it on the desktop KOBEX_DESKTOP names (see
+# lib.sh): start-up, a double-click, the menu by mouse (Open, a presence state,
+# About closed with OK by mouse, Exit) and by its access keys, a close request,
+# and the message when nothing listens on the client's port.
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+make_run_dir
+launcher_up
+[ "$(cat "$RUN/client-args.txt")" = TASKBAR ] || fail "client started with '$(cat "$RUN/client-args.txt")'"
+log "icon at $ICON_X,$ICON_Y"
+
+log "the menu opens on the first press and Escape closes it; a double-click, then Open and Away"
+log "with the mouse, then Close and About by their keys"
+open_menu
+xdotool key Escape
+menu_closed 5
+double_click 1
+open_menu
+click_item Open
+wait_requests 2
+open_menu
+click_item State
+click_state 3
+wait_requests 3
+open_menu
+menu_key c 0
+wait_requests 4
+open_menu
+menu_key a 0
+winprobe dialog About --wait 10000 >/dev/null || fail "no About box"
+click_button About 1
+wait_until 10 "About box closed by OK" bash -c "! wine '$WINPROBE' dialog About >/dev/null 2>&1"
+log "About closed by a click on OK"
+
+log "Exit from the menu ends client and launcher"
+open_menu
+click_item Exit
+wait_requests 5
+expect_exit 20 0
+expect_icons 0 10
+expect_requests /show? /show? /setstatus?away /hide? /exit?
+
+log "a close request removes the icon and ends the launcher"
+rm -rf "$RUN"
+make_run_dir
+launcher_up
+winprobe close "System tray launcher" >/dev/null || fail "no main window to close"
+expect_exit 20 0
+expect_icons 0 10
+kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
+wait_until 10 "free port 8090" port_free
+
+log "nothing listens on 8090: the message names the URL; OK by mouse ends the launcher"
+rm -rf "$RUN"
+make_run_dir --no-script
+printf '@echo off\r\n' >"$RUN/kobex.bat"  # a client that starts nothing
+launcher_up
+xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
+message_box 15 >"$WORK/box.out" || fail "no message for a refused connection"
+grep -q 'http://127.0.0.1:8090/show?.*refused' "$WORK/box.out" || fail "unclear message: $(cat "$WORK/box.out")"
+expect_icons 0 5
+click_button kobex 1
+expect_exit 20 2
+log "PASS"
