@@ -325,18 +325,19 @@ std::optional<std::size_t> Win32Host::PopupMenu(const std::vector<MenuEntry>& en
   // The owner must be the foreground window, or the menu would not close when
   // the user clicks elsewhere; the null message afterwards lets it close at once.
   const MenuOwner owner(instance_, hwnd_, at);
+  const HWND menuOwner = owner.get(hwnd_);
   // Wine asks the X server for the input focus with the time of the thread's
   // latest message, and X refuses a request older than the window manager's
   // own last focus change (the click on the tray): a fresh message first.
   MSG fresh;
-  if (PostMessageA(owner.get(hwnd_), WM_NULL, 0, 0)) {
-    PeekMessageA(&fresh, owner.get(hwnd_), WM_NULL, WM_NULL, PM_REMOVE);
+  if (PostMessageA(menuOwner, WM_NULL, 0, 0)) {
+    PeekMessageA(&fresh, menuOwner, WM_NULL, WM_NULL, PM_REMOVE);
   }
-  SetForegroundWindow(owner.get(hwnd_));
+  SetForegroundWindow(menuOwner);
   const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(
       popup.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y,
-      owner.get(hwnd_), nullptr));
-  PostMessageA(owner.get(hwnd_), WM_NULL, 0, 0);
+      menuOwner, nullptr));
+  PostMessageA(menuOwner, WM_NULL, 0, 0);
   // Zero: dismissed, or no menu because one is already open; either way, no choice.
   if (chosen == 0 || chosen > entries.size()) return std::nullopt;
   return chosen - 1;
