@@ -3,21 +3,26 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
+#include <utility>
 
 namespace kobex {
 
-class Error : public std::runtime_error {
+// Derived from std::exception itself rather than std::runtime_error, whose
+// reference-counted string brings a second string implementation into kobex.exe.
+class Error : public std::exception {
  public:
-  Error(std::int32_t number, const std::string& description)
-      : std::runtime_error(description), number_(number) {}
+  Error(std::int32_t number, std::string description)
+      : number_(number), description_(std::move(description)) {}
 
   std::int32_t number() const { return number_; }
-  std::string description() const { return what(); }
+  const std::string& description() const { return description_; }
+  const char* what() const noexcept override { return description_.c_str(); }
 
  private:
   std::int32_t number_;
+  std::string description_;
 };
 
 // Numbers for errors the program raises itself, in the host's own numbering.

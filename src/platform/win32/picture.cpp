@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/system_message.h"
 
 namespace kobex::win32 {
@@ -17,11 +18,46 @@ namespace {
                                                      SystemMessage(static_cast<DWORD>(result)) + ")");
 }
 
+// COM and its picture decoder, loaded from the system folder when the logo is
+// first shown: nothing else needs them, and the start-up does not wait for them.
+struct OleApi {
+  decltype(&::CoInitializeEx) CoInitializeEx = nullptr;
+  decltype(&::CoUninitialize) CoUninitialize = nullptr;
+  decltype(&::CreateStreamOnHGlobal) CreateStreamOnHGlobal = nullptr;
+  decltype(&::OleLoadPicture) OleLoadPicture = nullptr;
+};
+
+const OleApi& Ole() {
+  static const OleApi api = [] {
+    OleApi a;
+    const HMODULE com = LoadSystemLibrary("ole32.dll");
+    const HMODULE automation = LoadSystemLibrary("oleaut32.dll");
+    Bind(com, a.CoInitializeEx, "CoInitializeEx");
+    Bind(com, a.CoUninitialize, "CoUninitialize");
+    Bind(com, a.CreateStreamOnHGlobal, "CreateStreamOnHGlobal");
+    Bind(automation, a.OleLoadPicture, "OleLoadPicture");
+    return a;
+  }();
+  if (!api.CoInitializeEx || !api.CoUninitialize || !api.CreateStreamOnHGlobal || !api.OleLoadPicture) {
+    Fail("the system's picture decoder is not available", HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND));
+  }
+  return api;
+}
+
 // Every reference taken here is released on the way out, also on an error.
 struct ComScope {
-  HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const OleApi& ole;
+  HRESULT result = ole.CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   ~ComScope() {
-    if (SUCCEEDED(result)) CoUninitialize();
+    if (SUCCEEDED(result)) ole.CoUninitialize();
+  }
+};
+
+// Memory that is freed on the way out unless a stream has taken it over.
+struct GlobalMemory {
+  HGLOBAL handle;
+  ~GlobalMemory() {
+    if (handle) GlobalFree(handle);
   }
 };
 
@@ -42,22 +78,23 @@ HBITMAP LoadJpegResource(HINSTANCE instance, int id) {
   const DWORD size = found ? SizeofResource(instance, found) : 0;
   if (!bytes || size == 0) Fail("no picture in the program", HRESULT_FROM_WIN32(GetLastError()));
 
-  ComScope com;
+  const OleApi& ole = Ole();
+  ComScope com{ole};
   if (FAILED(com.result)) Fail("COM", com.result);
 
   // OleLoadPicture reads from a stream; the stream owns this copy and frees it.
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (!copy) Fail("out of memory", E_OUTOFMEMORY);
-  std::memcpy(GlobalLock(copy), bytes, size);
-  GlobalUnlock(copy);
+  GlobalMemory copy{GlobalAlloc(GMEM_MOVEABLE, size)};
+  if (!copy.handle) Fail("out of memory", E_OUTOFMEMORY);
+  void* target = GlobalLock(copy.handle);
+  if (!target) Fail("out of memory", HRESULT_FROM_WIN32(GetLastError()));
+  std::memcpy(target, bytes, size);
+  GlobalUnlock(copy.handle);
   Releaser<IStream> stream;
-  HRESULT result = CreateStreamOnHGlobal(copy, TRUE, &stream.p);
-  if (FAILED(result)) {
-    GlobalFree(copy);
-    Fail("stream", result);
-  }
+  HRESULT result = ole.CreateStreamOnHGlobal(copy.handle, TRUE, &stream.p);
+  if (FAILED(result)) Fail("stream", result);
+  copy.handle = nullptr;  // the stream's now
   Releaser<IPicture> picture;
-  result = OleLoadPicture(stream.p, static_cast<LONG>(size), FALSE, IID_IPicture,
+  result = ole.OleLoadPicture(stream.p, static_cast<LONG>(size), FALSE, IID_IPicture,
                           reinterpret_cast<void**>(&picture.p));
   if (FAILED(result)) Fail("JPEG decoding", result);
   OLE_HANDLE handle = 0;

@@ -4,8 +4,9 @@ namespace kobex::win32 {
 
 std::string SystemMessage(DWORD code, HMODULE module) {
   char buffer[512] = {};
-  const DWORD flags = FORMAT_MESSAGE_IGNORE_INSERTS |
-                      (module ? FORMAT_MESSAGE_FROM_HMODULE : FORMAT_MESSAGE_FROM_SYSTEM);
+  // With a module, its own table is searched first and then the system's.
+  const DWORD flags = FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM |
+                      (module ? FORMAT_MESSAGE_FROM_HMODULE : 0);
   DWORD length = FormatMessageA(flags, module, code, 0, buffer, sizeof buffer, nullptr);
   while (length > 0 && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' ||
                         buffer[length - 1] == ' ' || buffer[length - 1] == '.')) {

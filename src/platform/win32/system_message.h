@@ -7,8 +7,8 @@
 
 namespace kobex::win32 {
 
-// The system's text for an error code (from `module`'s message table when one
-// is given), without the trailing line break; "error N" when there is none.
+// The system's text for an error code (from `module`'s message table first when
+// one is given), without the trailing line break; "error N" when there is none.
 std::string SystemMessage(DWORD code, HMODULE module = nullptr);
 
 }  // namespace kobex::win32

@@ -1,10 +1,44 @@
-// What std::terminate does in kobex.exe: end the process. The library's
-// default would print a demangled type name to a console this GUI program
-// does not have, and brings a demangler of some 70 KiB into the file for it.
-// (An error that escapes an event is handled long before this; see
-// frmCorvane::RaiseEvent.)
+// What the C++ library does on a fatal or a reported error in kobex.exe.
+//
+// std::terminate ends the process. The library's default would print a
+// demangled type name to a console this GUI program does not have, and brings
+// a demangler of some 70 KiB into the file for it. (An error that escapes an
+// event is handled long before this; see frmCorvane::RaiseEvent.)
+//
+// The errors the library reports itself (a string too long, an index out of
+// range) are thrown as the program's own Error, which the host handles like
+// any other. The library's versions throw std::logic_error and its kin, whose
+// reference-counted strings would bring a second string implementation of
+// some 50 KiB into the file.
 #include <cstdlib>
+#include <new>
+#include <typeinfo>
+
+#include "platform/error.h"
 
 namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
+
+namespace std {
+namespace {
+[[noreturn]] void Raise(std::int32_t number, const char* what) { throw kobex::Error(number, what ? what : ""); }
+}  // namespace
+
+void __throw_bad_alloc() { throw bad_alloc(); }
+void __throw_bad_array_new_length() { throw bad_array_new_length(); }
+void __throw_bad_cast() { throw bad_cast(); }
+void __throw_bad_typeid() { throw bad_typeid(); }
+void __throw_bad_exception() { throw bad_exception(); }
+void __throw_logic_error(const char* what) { Raise(kobex::kErrInvalidCall, what); }
+void __throw_domain_error(const char* what) { Raise(kobex::kErrInvalidCall, what); }
+void __throw_invalid_argument(const char* what) { Raise(kobex::kErrInvalidCall, what); }
+void __throw_length_error(const char* what) { Raise(kobex::kErrInvalidCall, what); }
+void __throw_out_of_range(const char* what) { Raise(kobex::kErrInvalidCall, what); }
+// The message's arguments are left out: its format alone says what went wrong.
+void __throw_out_of_range_fmt(const char* format, ...) { Raise(kobex::kErrInvalidCall, format); }
+void __throw_runtime_error(const char* what) { Raise(kobex::kErrInvalidCall, what); }
+void __throw_range_error(const char* what) { Raise(kobex::kErrOverflow, what); }
+void __throw_overflow_error(const char* what) { Raise(kobex::kErrOverflow, what); }
+void __throw_underflow_error(const char* what) { Raise(kobex::kErrOverflow, what); }
+}  // namespace std

@@ -8,14 +8,13 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/system_message.h"
 
 namespace kobex::win32 {
 namespace {
 
-// WinHTTP, loaded from the system folder by full path rather than imported:
-// an imported DLL is looked for beside the program first, where anyone could
-// have put a winhttp.dll of their own.
+// WinHTTP, loaded from the system folder on the first request.
 struct WinHttpApi {
   HMODULE module = nullptr;
   decltype(&::WinHttpOpen) Open = nullptr;
@@ -30,22 +29,11 @@ struct WinHttpApi {
   decltype(&::WinHttpCrackUrl) CrackUrl = nullptr;
 };
 
-template <class F>
-void Bind(HMODULE module, F& function, const char* name) {
-  function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 // Loaded once, on the first request; throws Error when the system has no WinHTTP.
 const WinHttpApi& WinHttp() {
   static const WinHttpApi api = [] {
     WinHttpApi a;
-    char path[MAX_PATH + 16] = {};
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
-      lstrcatA(path, "\\winhttp.dll");
-      a.module = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    }
-    if (!a.module) return a;
+    a.module = LoadSystemLibrary("winhttp.dll");
     Bind(a.module, a.Open, "WinHttpOpen");
     Bind(a.module, a.SetTimeouts, "WinHttpSetTimeouts");
     Bind(a.module, a.SetStatusCallback, "WinHttpSetStatusCallback");
