@@ -8,29 +8,29 @@ std::vector<MenuEntry> TrayMenuEntries() {
   return entries;
 }
 
-void frmCorvane::PopupTrayMenu() {
+void TrayMenu::Popup() {
   const auto choice = host_.PopupMenu(TrayMenuEntries(), kTrayMenuDefaultItem);
   if (!choice || *choice >= kTrayMenu.size()) return;  // dismissed
   if (const auto click = kTrayMenu[*choice].click) (this->*click)();
 }
 
-void frmCorvane::mnuIMOpen_Click() { SendClientCommand(ClientCommand::Show); }
-void frmCorvane::mnuIMClose_Click() { SendClientCommand(ClientCommand::Hide); }
-void frmCorvane::mnuIMStateOnline_Click() { SendClientCommand(ClientCommand::StateOnline); }
-void frmCorvane::mnuIMStateBusy_Click() { SendClientCommand(ClientCommand::StateBusy); }
-void frmCorvane::mnuIMStateBeRightBack_Click() { SendClientCommand(ClientCommand::StateBeRightBack); }
-void frmCorvane::mnuIMStateAway_Click() { SendClientCommand(ClientCommand::StateAway); }
-void frmCorvane::mnuIMStateOnThePhone_Click() { SendClientCommand(ClientCommand::StateOnThePhone); }
-void frmCorvane::mnuIMStateOutToLunch_Click() { SendClientCommand(ClientCommand::StateOutToLunch); }
-void frmCorvane::mnuIMStateAppearOffline_Click() { SendClientCommand(ClientCommand::StateAppearOffline); }
+void TrayMenu::mnuIMOpen_Click() { Send(ClientCommand::Show); }
+void TrayMenu::mnuIMClose_Click() { Send(ClientCommand::Hide); }
+void TrayMenu::mnuIMStateOnline_Click() { Send(ClientCommand::StateOnline); }
+void TrayMenu::mnuIMStateBusy_Click() { Send(ClientCommand::StateBusy); }
+void TrayMenu::mnuIMStateBeRightBack_Click() { Send(ClientCommand::StateBeRightBack); }
+void TrayMenu::mnuIMStateAway_Click() { Send(ClientCommand::StateAway); }
+void TrayMenu::mnuIMStateOnThePhone_Click() { Send(ClientCommand::StateOnThePhone); }
+void TrayMenu::mnuIMStateOutToLunch_Click() { Send(ClientCommand::StateOutToLunch); }
+void TrayMenu::mnuIMStateAppearOffline_Click() { Send(ClientCommand::StateAppearOffline); }
 
-void frmCorvane::mnuIMAbout_Click() { about_.Show(); }
+void TrayMenu::mnuIMAbout_Click() { form_.ShowAbout(); }
 
-void frmCorvane::mnuIMExit_Click() {
+void TrayMenu::mnuIMExit_Click() {
   // The request goes first; only once it has been delivered does the form
   // unload (a failed request ends this event here, and nothing is unloaded).
-  SendClientCommand(ClientCommand::Exit);
-  Unload();
+  Send(ClientCommand::Exit);
+  form_.Unload();
 }
 
 }  // namespace kobex

@@ -32,7 +32,7 @@ void frmCorvane::Form_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/,
   if (code == WM_LBUTTONDBLCLK) {
     SendClientCommand(ClientCommand::Show);
   } else if (code == WM_RBUTTONDOWN) {
-    PopupTrayMenu();
+    mnuIM_.Popup();
   }
 }
 

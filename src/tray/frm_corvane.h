@@ -9,6 +9,7 @@
 
 #include "about/frm_about.h"
 #include "control/client_commands.h"
+#include "control/tray_menu.h"
 #include "platform/error.h"
 #include "platform/host.h"
 #include "platform/web_control.h"
@@ -24,10 +25,10 @@ inline constexpr std::int32_t kMinimumMajorVersion = 4;
 inline constexpr int kExitRefused = 1;
 inline constexpr int kExitError = 2;
 
-class frmCorvane {
+class frmCorvane final : private MenuCarrier {
  public:
   frmCorvane(Host& host, NotifyArea& shell, WebControl& webControl)
-      : host_(host), shell_(shell), webControl_(webControl), about_(host) {}
+      : host_(host), shell_(shell), webControl_(webControl), about_(host), mnuIM_(host, webControl, *this) {}
 
   frmCorvane(const frmCorvane&) = delete;
   frmCorvane& operator=(const frmCorvane&) = delete;
@@ -41,23 +42,13 @@ class frmCorvane {
   // it refused the icon before): the icon is added again with the same record.
   void Shell_TaskbarCreated();
 
-  // The tray menu's click events (control/tray_menu.cpp).
-  void mnuIMOpen_Click();
-  void mnuIMClose_Click();
-  void mnuIMAbout_Click();
-  void mnuIMExit_Click();
-  void mnuIMStateOnline_Click();
-  void mnuIMStateBusy_Click();
-  void mnuIMStateBeRightBack_Click();
-  void mnuIMStateAway_Click();
-  void mnuIMStateOnThePhone_Click();
-  void mnuIMStateOutToLunch_Click();
-  void mnuIMStateAppearOffline_Click();
+  // The tray menu the form carries, with its click events.
+  TrayMenu& mnuIM() { return mnuIM_; }
 
   // Unloads the form: its unload event runs once, however many times the
   // host is asked (Exit, a close request, the end of the session). An open
   // About box goes with it, so that nothing keeps the program alive.
-  void Unload();
+  void Unload() override;
   bool loaded() const { return loaded_; }
 
   void SendClientCommand(ClientCommand command) { kobex::SendClientCommand(webControl_, command); }
@@ -78,14 +69,14 @@ class frmCorvane {
 
  private:
   void UpdateTrayIcon(std::int16_t action);
-  // PopupMenu mnuIM with mnuIMOpen as the default item; runs the chosen item's click event.
-  void PopupTrayMenu();
+  void ShowAbout() override { about_.Show(); }
   void DefaultErrorHandling(const std::string& description) noexcept;
 
   Host& host_;
   NotifyArea& shell_;
   WebControl& webControl_;
   frmAbout about_;  // the program-wide instance, loaded only while shown
+  TrayMenu mnuIM_;
   bool loaded_ = true;
   bool iconAdded_ = false;  // the icon belongs in the tray: so that no way out leaves a ghost icon behind
   bool ending_ = false;

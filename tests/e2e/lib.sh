@@ -278,7 +278,7 @@ double_click() {
   for try in 1 2 3; do
     xdotool mousemove "$ICON_X" "$ICON_Y" sleep 0.3 mousemove $((ICON_X + 1)) "$ICON_Y" sleep 0.2 \
       click --repeat 2 --delay 80 1
-    wait_quietly 8 test "$(request_count)" -ge "$1" && break
+    wait_quietly 15 test "$(request_count)" -ge "$1" && break
     log "the double-click on the icon was lost (try $try)"
   done
   wait_requests "$1"

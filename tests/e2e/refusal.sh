@@ -11,7 +11,7 @@ start_kobex
 
 message_box 30 | tee "$WORK/box.out" || fail "no message box"
 grep -qxF "0 Static $REFUSAL_TEXT" <(sed 's/^65535 /0 /;s/^-1 /0 /' "$WORK/box.out") ||
-  grep -qF "$REFUSAL_TEXT" "$WORK/box.out" || fail "the refusal text is not shown"
+  fail "the refusal text is not shown"
 [ "$(grep -c ' Button ' "$WORK/box.out")" = 1 ] || fail "the box has more than an OK button"
 grep -q '^1 Button .* OK$' "$WORK/box.out" || fail "no OK button"
 wait_until 20 "client started by kobex.bat" test -s "$RUN/client-args.txt"

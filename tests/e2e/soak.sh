@@ -30,6 +30,13 @@ log "after 10,500 commands: $fds1 descriptors, ${rss1} KiB resident; Windows cou
 [ "$(sort -u "$RUN/client-requests.log")" = "GET /show? HTTP/1.1" ] || fail "a request arrived changed"
 [ $((fds1 - fds0)) -le 4 ] || fail "descriptors grew from $fds0 to $fds1"
 [ $((rss1 - rss0)) -le 4096 ] || fail "resident memory grew by $((rss1 - rss0)) KiB"
+# Windows' own counters, where Wine keeps them (it reports 0 for the others).
+counter() { awk -v name="$1" '{for (i = 1; i < NF; i++) if ($i == name) print $(i + 1)}' <<<"$2"; }
+for name in handles gdi user; do
+  c0=$(counter "$name" "$before") c1=$(counter "$name" "$after")
+  [ -n "$c0" ] && [ -n "$c1" ] || fail "no $name counter in: $before"
+  [ $((c1 - c0)) -le 4 ] || fail "$name grew from $c0 to $c1"
+done
 # No socket of the launcher listens (state 0A in /proc/net/tcp*).
 for inode in $(ls -l /proc/"$pid"/fd 2>/dev/null | sed -n 's/.*socket:\[\([0-9]*\)\]/\1/p'); do
   ! awk -v inode="$inode" '$4 == "0A" && $10 == inode' /proc/net/tcp /proc/net/tcp6 | grep -q . ||

@@ -93,7 +93,10 @@ TEST_F(FormTest, AddAndDeleteHandTheSameRecordWithTheirOwnActionCodes) {
   EXPECT_EQ(host.shellCalls[0].message, 0);
   EXPECT_EQ(host.shellCalls[1].message, 2);
   EXPECT_EQ(host.shellCalls[0].record, host.shellCalls[1].record);
-  EXPECT_EQ(host.shellCalls[0].record, BuildNotifyIconRecord(host.window, host.picture));
+  using Bytes = std::vector<std::uint8_t>;
+  const NotifyIconRecord& record = host.shellCalls[0].record;
+  EXPECT_EQ(Bytes(record.begin() + 4, record.begin() + 8), (Bytes{0x2A, 0x0F, 0x01, 0x00})) << "the form's window";
+  EXPECT_EQ(Bytes(record.begin() + 20, record.begin() + 24), (Bytes{0x11, 0x04, 0x0C, 0x2B})) << "quenzicon's picture";
 }
 
 TEST_F(FormTest, UnloadRemovesTheIconExactlyOnceHoweverOftenItIsAsked) {
@@ -208,16 +211,21 @@ TEST_F(FormTest, NoIconComesBackAfterARefusedStartOrAnUnload) {
 TEST(NoGhostIcon, EveryWayOutDeletesTheIcon) {
   const std::vector<std::pair<std::string, std::function<void(frmCorvane&, FakeWebControl&)>>> ways = {
       {"close request", [](frmCorvane& f, FakeWebControl&) { f.RaiseEvent([&] { f.Unload(); }); }},
-      {"Exit", [](frmCorvane& f, FakeWebControl&) { f.RaiseEvent([&] { f.mnuIMExit_Click(); }); }},
+      {"Exit", [](frmCorvane& f, FakeWebControl&) { f.RaiseEvent([&] { f.mnuIM().mnuIMExit_Click(); }); }},
       {"failed request",
        [](frmCorvane& f, FakeWebControl& web) {
          web.onOpen = [](const std::string&) { throw Error(12029, "refused"); };
-         f.RaiseEvent([&] { f.mnuIMOpen_Click(); });
+         f.RaiseEvent([&] { f.mnuIM().mnuIMOpen_Click(); });
        }},
       {"failed Exit",
        [](frmCorvane& f, FakeWebControl& web) {
          web.onOpen = [](const std::string&) { throw Error(12002, "timed out"); };
-         f.RaiseEvent([&] { f.mnuIMExit_Click(); });
+         f.RaiseEvent([&] { f.mnuIM().mnuIMExit_Click(); });
+       }},
+      {"allocation failing in an event",
+       [](frmCorvane& f, FakeWebControl& web) {
+         web.onOpen = [](const std::string&) { throw std::bad_alloc(); };
+         f.RaiseEvent([&] { f.mnuIM().mnuIMOpen_Click(); });
        }},
       {"error in the dispatch",
        [](frmCorvane& f, FakeWebControl&) { f.RaiseEvent([&] { f.Form_MouseMove(0, 0, kNaNForTests(), 0); }); }},

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace kobex {
 namespace {
 
@@ -25,9 +27,9 @@ TEST(NotifyIconRecord, MatchesTheShellsLayoutByteForByte) {
 
 TEST(NotifyIconRecord, HandlesWithTheTopBitSetStayUnsigned) {
   const NotifyIconRecord record = BuildNotifyIconRecord(0xFFFFFFFE, 0x80000000);
-  EXPECT_EQ(GetU32LE(record, kOffHWnd), 0xFFFFFFFEu);
-  EXPECT_EQ(GetU32LE(record, kOffHIcon), 0x80000000u);
-  EXPECT_EQ(GetU32LE(record, kOffCbSize), 88u);
+  using Bytes = std::vector<std::uint8_t>;
+  EXPECT_EQ(Bytes(record.begin(), record.begin() + 8), (Bytes{88, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(Bytes(record.begin() + 20, record.begin() + 24), (Bytes{0x00, 0x00, 0x00, 0x80}));
 }
 
 }  // namespace

@@ -36,34 +36,41 @@ std::vector<WORD> EmptyTemplate(const std::string& caption) {
 }  // namespace
 
 void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
-  logo_ = LoadJpegResource(instance_, IDR_ABOUT_LOGO);
-  icon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON, 32, 32, 0));
-  smallIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-  white_ = CreateSolidBrush(RGB(255, 255, 255));
+  struct Showing {
+    AboutDialog& box;
+    ~Showing() { box.Release(); }
+  } showing{*this};
+  logo_.reset(LoadJpegResource(instance_, IDR_ABOUT_LOGO));
+  icon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON, 32, 32, 0)));
+  smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
+  texts_.clear();
+  texts_.reserve(design.controls.size());
+  for (const PlacedControl& c : design.controls) texts_.emplace_back(c.text);
+  const std::vector<WORD> dialogTemplate = EmptyTemplate(std::string(design.caption));
   design_ = &design;
   events_ = &events;
 
-  const std::vector<WORD> dialogTemplate = EmptyTemplate(std::string(design.caption));
   SetLastError(0);
   const INT_PTR result =
       DialogBoxIndirectParamA(instance_, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr,
                               DialogProc, reinterpret_cast<LPARAM>(this));
   const DWORD error = GetLastError();
-
-  dialog_ = nullptr;
-  design_ = nullptr;
-  events_ = nullptr;
-  DeleteObject(logo_);
-  DeleteObject(white_);
-  if (icon_) DestroyIcon(icon_);
-  if (smallIcon_) DestroyIcon(smallIcon_);
-  logo_ = nullptr;
-  white_ = nullptr;
-  icon_ = smallIcon_ = nullptr;
   if (result == -1) {
     throw Error(static_cast<std::int32_t>(error), "Cannot show the About box: " + SystemMessage(error));
   }
+}
+
+void AboutDialog::Release() noexcept {
+  dialog_ = nullptr;
+  design_ = nullptr;
+  events_ = nullptr;
+  texts_.clear();
+  logo_.reset();
+  icon_.reset();
+  smallIcon_.reset();
+  white_.reset();
 }
 
 void AboutDialog::Close() {
@@ -76,10 +83,10 @@ void AboutDialog::Activate() {
   SetForegroundWindow(dialog_);
 }
 
-void AboutDialog::Build(HWND dialog) {
+void AboutDialog::Build(HWND dialog) noexcept {
   dialog_ = dialog;
-  SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+  SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
   // The client area in pixels, the window centred on the screen.
   RECT frame{0, 0, design_->clientWidth, design_->clientHeight};
@@ -92,16 +99,17 @@ void AboutDialog::Build(HWND dialog) {
   int nextId = kFirstControlId;
   HWND ok = nullptr;
   // Created in tab order, which is also Windows' tab order.
-  for (const PlacedControl& c : design_->controls) {
+  for (std::size_t i = 0; i < design_->controls.size(); ++i) {
+    const PlacedControl& c = design_->controls[i];
     const PixelRect& r = c.rect;
-    const std::string text(c.text);
+    const std::string& text = texts_[i];
     HWND control = nullptr;
     switch (c.kind) {
       case ControlKind::Image:
         control = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP, r.left, r.top, r.width,
                                   r.height, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)),
                                   instance_, nullptr);
-        if (control) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_));
+        if (control) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
         break;
       case ControlKind::Label:
         control = CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX,
@@ -133,12 +141,12 @@ INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
       SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-      return reinterpret_cast<INT_PTR>(self->white_);
+      return reinterpret_cast<INT_PTR>(self->white_.get());
     case WM_COMMAND:
       // OK, Enter and Space on it, Escape and the close box all mean OK.
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
         AboutEvents* events = self->events_;
-        if (events) self->raise_([events] { events->cmdOK_Click(); });
+        if (events) self->boundary_.Raise([events] { events->cmdOK_Click(); });
         return TRUE;
       }
       return FALSE;

@@ -4,17 +4,19 @@
 
 #include <windows.h>
 
-#include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/about_host.h"
+#include "platform/win32/event_boundary.h"
+#include "platform/win32/handles.h"
 
 namespace kobex::win32 {
 
 class AboutDialog {
  public:
-  // `raise` runs an event procedure as the host does (errors get the default handling).
-  AboutDialog(HINSTANCE instance, std::function<void(std::function<void()>)> raise)
-      : instance_(instance), raise_(std::move(raise)) {}
+  // The box's OK goes to the form through `events` (errors get the default handling).
+  AboutDialog(HINSTANCE instance, EventBoundary& events) : instance_(instance), boundary_(events) {}
 
   // Returns when the box has been closed through Close(). Throws Error.
   void ShowModal(const AboutWindow& design, AboutEvents& events);
@@ -23,17 +25,23 @@ class AboutDialog {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-  void Build(HWND dialog);
+  // Places the controls; allocates nothing and throws nothing, as it runs
+  // inside the dialog procedure.
+  void Build(HWND dialog) noexcept;
+  // Everything that belongs to one showing, made before the box opens and
+  // released when it has closed, whichever way ShowModal is left.
+  void Release() noexcept;
 
   HINSTANCE instance_;
-  std::function<void(std::function<void()>)> raise_;
+  EventBoundary& boundary_;
   HWND dialog_ = nullptr;
   const AboutWindow* design_ = nullptr;
   AboutEvents* events_ = nullptr;
-  HBITMAP logo_ = nullptr;
-  HICON icon_ = nullptr;
-  HICON smallIcon_ = nullptr;
-  HBRUSH white_ = nullptr;
+  std::vector<std::string> texts_;  // the controls' texts, NUL-terminated
+  OwnedBitmap logo_;
+  OwnedIcon icon_;
+  OwnedIcon smallIcon_;
+  OwnedBrush white_;
 };
 
 }  // namespace kobex::win32

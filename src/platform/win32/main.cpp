@@ -35,7 +35,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   kobex::win32::Win32Host host(instance);
   kobex::win32::WinHttpWebControl webControl;
   kobex::frmCorvane form(host, host, webControl);
-  host.Attach(&form);
+  // Gone before the form is: the host's own clean-up never reaches it.
+  const auto attached = host.Attach(form);
   form.RaiseEvent([&] {
     host.CreateMainWindow();
     form.Form_Load();

@@ -31,20 +31,6 @@ std::int16_t ShiftState(WPARAM keys) {
                                    ((GetKeyState(VK_MENU) < 0) ? 4 : 0));
 }
 
-class MenuHandle {
- public:
-  explicit MenuHandle(HMENU menu) : menu_(menu) {}
-  ~MenuHandle() {
-    if (menu_) DestroyMenu(menu_);  // its submenus go with it
-  }
-  MenuHandle(const MenuHandle&) = delete;
-  MenuHandle& operator=(const MenuHandle&) = delete;
-  HMENU get() const { return menu_; }
-
- private:
-  HMENU menu_;
-};
-
 // The window that owns an open tray menu: one pixel at the pointer, under the
 // menu's corner, shown without activation and then made foreground. The menu
 // reads its keys from the queue of the thread whose window has the keyboard;
@@ -53,25 +39,19 @@ class MenuHandle {
 class MenuOwner {
  public:
   MenuOwner(HINSTANCE instance, HWND mainWindow, POINT at)
-      : hwnd_(CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMenuOwnerClass, "", WS_POPUP, at.x, at.y, 1, 1,
-                              mainWindow, nullptr, instance, nullptr)) {
-    if (hwnd_) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+      : window_(CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMenuOwnerClass, "", WS_POPUP, at.x, at.y, 1,
+                                1, mainWindow, nullptr, instance, nullptr)) {
+    if (window_) ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
   }
-  ~MenuOwner() {
-    if (hwnd_) DestroyWindow(hwnd_);
-  }
-  MenuOwner(const MenuOwner&) = delete;
-  MenuOwner& operator=(const MenuOwner&) = delete;
   // Without it (no window could be made) the main window owns the menu, which
   // still works everywhere but for the keys under an X11 window manager.
-  HWND get(HWND fallback) const { return hwnd_ ? hwnd_ : fallback; }
+  HWND get(HWND fallback) const { return window_ ? window_.get() : fallback; }
 
  private:
-  HWND hwnd_;
+  OwnedWindow window_;
 };
 
-[[noreturn]] void MenuFailed() {
-  const DWORD error = GetLastError();
+[[noreturn]] void MenuFailed(DWORD error = GetLastError()) {
   throw Error(static_cast<std::int32_t>(error), "Cannot build the tray menu: " + SystemMessage(error));
 }
 
@@ -88,17 +68,16 @@ float TwipsPerPixel(int dpi) {
 }  // namespace
 
 Win32Host::~Win32Host() {
+  form_ = nullptr;  // whatever destroying the window sends, no form is there to get it
   if (hwnd_) DestroyWindow(hwnd_);
-  if (quenzicon_) DestroyIcon(quenzicon_);
-  if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
 void Win32Host::CreateMainWindow() {
-  quenzicon_ = static_cast<HICON>(
-      LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
-  smallIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON),
-                                             GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  quenzicon_.reset(static_cast<HICON>(
+      LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+  smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
   if (!quenzicon_) {
     const DWORD error = GetLastError();
     throw Error(static_cast<std::int32_t>(error), "Cannot load the tray icon: " + SystemMessage(error));
@@ -108,8 +87,8 @@ void Win32Host::CreateMainWindow() {
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance_;
-  wc.hIcon = quenzicon_;
-  wc.hIconSm = smallIcon_;
+  wc.hIcon = quenzicon_.get();
+  wc.hIconSm = smallIcon_.get();
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kMainWindowClass;
@@ -149,7 +128,15 @@ int Win32Host::RunMessageLoop() {
   MSG msg;
   BOOL got;
   while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0) {
-    if (got == -1) return kExitError;
+    if (got == -1) {
+      // No message can be had any more: handled like an error in an event
+      // (message, icon removed, program ended).
+      const DWORD error = GetLastError();
+      Raise([error] {
+        throw Error(static_cast<std::int32_t>(error), "Cannot read the next window message: " + SystemMessage(error));
+      });
+      return kExitError;
+    }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -214,7 +201,7 @@ void Win32Host::UnloadForm() {
   Raise([&form] { form.Unload(); });
 }
 
-void Win32Host::Raise(const std::function<void()>& event) {
+void Win32Host::Raise(EventRef event) noexcept {
   if (form_) form_->RaiseEvent(event);
 }
 
@@ -266,7 +253,7 @@ std::uint32_t Win32Host::hWnd() {
 
 std::uint32_t Win32Host::QuenziconPicture() {
   if (!quenzicon_) throw Error(kErrInvalidCall, "The tray icon's picture is not loaded.");
-  return HandleValue(quenzicon_);
+  return HandleValue(quenzicon_.get());
 }
 
 float Win32Host::TwipsPerPixelX() { return TwipsPerPixel(dpiX_); }
@@ -284,7 +271,7 @@ void Win32Host::ReadScreenDpi() {
 }
 
 std::optional<std::size_t> Win32Host::PopupMenu(const std::vector<MenuEntry>& entries, std::size_t defaultItem) {
-  MenuHandle popup(CreatePopupMenu());
+  const OwnedMenu popup(CreatePopupMenu());
   if (!popup.get()) MenuFailed();
   // menus[level] receives the items of that level: the popup for level 1, the
   // latest submenu for the level below it. Item ids are table indices + 1.
@@ -292,7 +279,7 @@ std::optional<std::size_t> Win32Host::PopupMenu(const std::vector<MenuEntry>& en
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const MenuEntry& e = entries[i];
     if (e.kind == MenuKind::Root) continue;
-    if (e.level < 1 || static_cast<std::size_t>(e.level) >= menus.size()) MenuFailed();
+    if (e.level < 1 || static_cast<std::size_t>(e.level) >= menus.size()) MenuFailed(ERROR_INVALID_DATA);
     HMENU parent = menus[e.level];
     const std::string caption(e.caption);
     BOOL added = FALSE;
@@ -304,7 +291,11 @@ std::optional<std::size_t> Win32Host::PopupMenu(const std::vector<MenuEntry>& en
         HMENU submenu = CreatePopupMenu();
         if (!submenu) MenuFailed();
         added = AppendMenuA(parent, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), caption.c_str());
-        if (!added) DestroyMenu(submenu);
+        if (!added) {
+          const DWORD error = GetLastError();  // before DestroyMenu can change it
+          DestroyMenu(submenu);
+          MenuFailed(error);
+        }
         menus.resize(e.level + 1);
         menus.push_back(submenu);
         break;

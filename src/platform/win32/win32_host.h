@@ -7,6 +7,7 @@
 
 #include "platform/host.h"
 #include "platform/win32/about_dialog.h"
+#include "platform/win32/event_boundary.h"
 
 namespace kobex {
 class frmCorvane;
@@ -23,15 +24,28 @@ inline constexpr char kMainWindowCaption[] = "System tray launcher";
 inline constexpr int kFormWidthTwips = 4470;
 inline constexpr int kFormHeightTwips = 2505;
 
-class Win32Host final : public Host, public NotifyArea {
+class Win32Host final : public Host, public NotifyArea, private EventBoundary {
  public:
-  explicit Win32Host(HINSTANCE instance)
-      : instance_(instance), about_(instance, [this](std::function<void()> event) { Raise(event); }) {}
+  explicit Win32Host(HINSTANCE instance) : instance_(instance), about_(instance, *this) {}
   ~Win32Host() override;
   Win32Host(const Win32Host&) = delete;
   Win32Host& operator=(const Win32Host&) = delete;
 
-  void Attach(frmCorvane* form) { form_ = form; }
+  // The form the window's events go to, from here until the returned guard goes.
+  class Attachment {
+   public:
+    explicit Attachment(Win32Host& host) : host_(host) {}
+    ~Attachment() { host_.form_ = nullptr; }
+    Attachment(const Attachment&) = delete;
+    Attachment& operator=(const Attachment&) = delete;
+
+   private:
+    Win32Host& host_;
+  };
+  [[nodiscard]] Attachment Attach(frmCorvane& form) {
+    form_ = &form;
+    return Attachment(*this);
+  }
   // Loads the main form's window (hidden) and quenzicon's picture. Throws Error.
   void CreateMainWindow();
   // Runs until the main window is destroyed; returns the process exit code.
@@ -61,15 +75,15 @@ class Win32Host final : public Host, public NotifyArea {
   LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void UnloadForm();
   void ReadScreenDpi();
-  // Runs an event procedure of a form with the host's default error handling.
-  void Raise(const std::function<void()>& event);
+  // EventBoundary: the form's RaiseEvent.
+  void Raise(EventRef event) noexcept override;
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   UINT taskbarCreated_ = 0;  // the shell's broadcast when its notification area is created
   int dpiX_ = 0, dpiY_ = 0;  // the screen's resolution, kept current
-  HICON quenzicon_ = nullptr;
-  HICON smallIcon_ = nullptr;
+  OwnedIcon quenzicon_;
+  OwnedIcon smallIcon_;
   frmCorvane* form_ = nullptr;
   AboutDialog about_;
 };

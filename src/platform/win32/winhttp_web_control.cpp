@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "control/delivery.h"
 #include "platform/error.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/system_message.h"
@@ -63,10 +64,11 @@ constexpr INTERNET_PORT kClientPort = 8090;
 // notification, so a caller that gives up early never frees it under WinHTTP.
 struct Transfer {
   HANDLE signal = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // set on every notification below
-  std::atomic<bool> delivered{false};  // the request has been written to the connection
+  DeliveryProgress delivery;
   std::atomic<bool> sendCompleted{false};
   std::atomic<bool> headersAvailable{false};
   std::atomic<DWORD> error{0};
+  std::atomic<bool> closing{false};  // WinHTTP reports nothing more about the request
   std::atomic<int> owners{2};
 
   void Release() {
@@ -81,8 +83,11 @@ void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, 
   auto* transfer = reinterpret_cast<Transfer*>(context);
   if (!transfer) return;  // the session and connection handles carry no context
   switch (status) {
+    case WINHTTP_CALLBACK_STATUS_SENDING_REQUEST:
+      transfer->delivery.Sending();
+      break;
     case WINHTTP_CALLBACK_STATUS_REQUEST_SENT:
-      transfer->delivered = true;
+      transfer->delivery.Sent();
       break;
     case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
       transfer->sendCompleted = true;
@@ -94,6 +99,8 @@ void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, 
       transfer->error = static_cast<WINHTTP_ASYNC_RESULT*>(info)->dwError;
       break;
     case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
+      transfer->closing = true;
+      SetEvent(transfer->signal);
       transfer->Release();
       return;
     default:
@@ -111,6 +118,10 @@ class Handle {
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
   HINTERNET get() const { return handle_; }
+  void Close() {
+    if (handle_) WinHttp().CloseHandle(handle_);
+    handle_ = nullptr;
+  }
   HINTERNET release() {
     HINTERNET handle = handle_;
     handle_ = nullptr;
@@ -136,9 +147,8 @@ std::string Reason(DWORD error) {
   }
 }
 
-[[noreturn]] void Fail(const std::string& url, DWORD error) {
-  throw Error(static_cast<std::int32_t>(error),
-              "The request " + url + " could not be delivered: " + Reason(error));
+[[noreturn]] void Fail(const std::string& url, DWORD error, Delivery delivery = Delivery::NotStarted) {
+  throw Error(static_cast<std::int32_t>(error), DeliveryFailure(url, delivery, Reason(error)).value_or(""));
 }
 
 // Wide text, NUL-terminated. (A vector rather than std::wstring keeps the
@@ -152,10 +162,10 @@ WideText Widen(const std::string& text) {
   return wide;
 }
 
-// Waits until `done` holds, an error is reported, or the tick count reaches `deadline`.
+// Waits until `done` holds or the tick count reaches `deadline`.
 template <class Condition>
 void WaitFor(const Transfer& transfer, DWORD deadline, Condition done) {
-  while (!done() && transfer.error == 0) {
+  while (!done()) {
     const auto left = static_cast<LONG>(deadline - GetTickCount());
     if (left <= 0 || WaitForSingleObject(transfer.signal, static_cast<DWORD>(left)) != WAIT_OBJECT_0) return;
   }
@@ -245,22 +255,35 @@ void WinHttpWebControl::OpenURL(const std::string& url) {
                                     context)) {
     error = GetLastError();
   }
+  const auto sent = [&] { return transfer->delivery.state() == Delivery::Sent; };
+  const auto failed = [&] { return transfer->error != 0; };
   if (!error) {
-    // Connecting and sending: bounded, and a failure here means not delivered.
-    WaitFor(*transfer, start + kSendTimeoutMs, [&] { return transfer->delivered.load(); });
-    if (!transfer->delivered) error = transfer->error ? transfer->error.load() : ERROR_WINHTTP_TIMEOUT;
+    // Connecting and sending, bounded.
+    WaitFor(*transfer, start + kSendTimeoutMs, [&] { return sent() || failed(); });
+    if (!sent()) {
+      error = failed() ? transfer->error.load() : ERROR_WINHTTP_TIMEOUT;
+      // Closing the request stops WinHTTP's work on it; once it says the
+      // handle is closing it reports nothing more, so a "sent" that came late
+      // has come by then, and the outcome is what it reported.
+      requestHandle.Close();
+      WaitFor(*transfer, GetTickCount() + kCloseTimeoutMs, [&] { return transfer->closing.load(); });
+      if (sent()) error = 0;  // delivered after all
+    }
+  } else {
+    requestHandle.Close();
   }
-  if (!error) {
+  if (!error && requestHandle) {
     // Delivered. The reply is waited for briefly and ignored, whatever it
     // holds; some WinHTTPs read it before they report the send complete.
     const DWORD replyDeadline = GetTickCount() + kReplyTimeoutMs;
-    WaitFor(*transfer, replyDeadline, [&] { return transfer->sendCompleted.load(); });
-    if (transfer->sendCompleted && transfer->error == 0 && http.ReceiveResponse(request, nullptr)) {
-      WaitFor(*transfer, replyDeadline, [&] { return transfer->headersAvailable.load(); });
+    WaitFor(*transfer, replyDeadline, [&] { return transfer->sendCompleted.load() || failed(); });
+    if (transfer->sendCompleted && !failed() && http.ReceiveResponse(request, nullptr)) {
+      WaitFor(*transfer, replyDeadline, [&] { return transfer->headersAvailable.load() || failed(); });
     }
   }
+  const Delivery delivery = transfer->delivery.state();
   transfer->Release();
-  if (error) Fail(url, error);
+  if (error) Fail(url, error, delivery);
 }
 
 }  // namespace kobex::win32

@@ -11,10 +11,14 @@
 
 namespace kobex::win32 {
 
-// Connecting and sending fail after this long; the request counts as not delivered.
+// Connecting and sending fail after this long, unless the request turns out to
+// have been sent meanwhile.
 inline constexpr DWORD kSendTimeoutMs = 2000;
 // How long a delivered request waits for the reply before it is dropped.
 inline constexpr DWORD kReplyTimeoutMs = 2000;
+// How long a request that was not reported sent waits, once closed, for
+// WinHTTP's last word on it.
+inline constexpr DWORD kCloseTimeoutMs = 1000;
 
 class WinHttpWebControl final : public WebControl {
  public:

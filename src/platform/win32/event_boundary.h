@@ -1,0 +1,35 @@
+// The one place where an error that escapes an event procedure is caught: the
+// window and dialog procedures hand their events to it, and nothing else they
+// do may throw. An event is passed as a borrowed callable, so that passing it
+// allocates nothing outside the boundary.
+#pragma once
+
+#include <type_traits>
+#include <utility>
+
+namespace kobex::win32 {
+
+class EventRef {
+ public:
+  template <class F, class = std::enable_if_t<!std::is_same_v<std::decay_t<F>, EventRef>>>
+  EventRef(F&& event) noexcept  // NOLINT(google-explicit-constructor): a lambda goes in as it is
+      : context_(const_cast<void*>(static_cast<const void*>(&event))),
+        call_([](void* context) { (*static_cast<std::remove_reference_t<F>*>(context))(); }) {}
+
+  void operator()() const { call_(context_); }
+
+ private:
+  void* context_;
+  void (*call_)(void*);
+};
+
+class EventBoundary {
+ public:
+  // Runs the event with the host's default handling of an error; never throws.
+  virtual void Raise(EventRef event) noexcept = 0;
+
+ protected:
+  ~EventBoundary() = default;
+};
+
+}  // namespace kobex::win32
