@@ -9,8 +9,7 @@ make_run_dir
 cp "$KOBEX_WIN_BIN_DIR/tests/win/winhttp.dll" "$RUN/"
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winhttp=n,b"
 launcher_up
-xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
-wait_requests 1
+double_click 1
 expect_requests /show?
 [ ! -e "$RUN/planted-dll-loaded.txt" ] || fail "kobex.exe loaded the planted winhttp.dll"
 winprobe close "System tray launcher" >/dev/null

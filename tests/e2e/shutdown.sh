@@ -30,15 +30,7 @@ expect_icons 2 30
 mapfile -t icons < <(winprobe icons | sed -n '2,3p')
 for icon in "${icons[@]}"; do
   read -r x y w h <<<"$icon"
-  n=$(($(request_count) + 1))
-  # Right after Wine's tray has laid out a new icon, a first click on it can
-  # be lost; a lost double-click sends nothing, so it is safe to repeat.
-  for try in 1 2 3; do
-    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click --repeat 2 --delay 80 1
-    wait_quietly 10 test "$(request_count)" -ge "$n" && break
-    log "the double-click on the icon at $x,$y was lost (try $try)"
-  done
-  wait_requests "$n"
+  double_click $(($(request_count) + 1)) $((x + w / 2)) $((y + h / 2))
 done
 expect_requests /show? /show? /show?
 

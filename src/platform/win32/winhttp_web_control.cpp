@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "control/delivery.h"
+#include "kobex_version.h"
 #include "platform/error.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/system_message.h"
@@ -55,7 +56,7 @@ const WinHttpApi& WinHttp() {
   return api;
 }
 
-constexpr wchar_t kUserAgent[] = L"kobex/1.00.0027";
+constexpr wchar_t kUserAgent[] = L"kobex/" KOBEX_VERSION_TEXT;
 constexpr wchar_t kLoopbackHost[] = L"127.0.0.1";
 constexpr INTERNET_PORT kClientPort = 8090;
 
