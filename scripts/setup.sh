@@ -13,6 +13,7 @@ packages=(
   xvfb xdotool imagemagick                   # a headless screen, clicks, screenshots
   openbox trayer                             # a real desktop: window manager, system tray
   procps                                     # pgrep, for the soak test and the benchmark
+  clang-tidy unzip                           # static analysis; checking the release archive
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

@@ -4,6 +4,7 @@ namespace kobex {
 
 std::vector<MenuEntry> TrayMenuEntries() {
   std::vector<MenuEntry> entries;
+  entries.reserve(kTrayMenu.size());
   for (const TrayMenuItem& item : kTrayMenu) entries.push_back(item.entry);
   return entries;
 }

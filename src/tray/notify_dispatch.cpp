@@ -22,7 +22,8 @@ double RoundHalfEven(double value) {
 }  // namespace
 
 std::int32_t NotificationCode(float x, float twipsPerPixelX) {
-  const double dividend = x, divisor = twipsPerPixelX;
+  const double dividend = x;
+  const double divisor = twipsPerPixelX;
   // The three conditions the division can raise, tested before it so the
   // outcome does not depend on the floating-point unit's status flags.
   if (std::isnan(dividend) || std::isnan(divisor)) Overflow();           // invalid operation

@@ -91,7 +91,8 @@ void AboutDialog::Build(HWND dialog) noexcept {
   // The client area in pixels, the window centred on the screen.
   RECT frame{0, 0, design_->clientWidth, design_->clientHeight};
   AdjustWindowRectEx(&frame, GetWindowLongA(dialog, GWL_STYLE), FALSE, GetWindowLongA(dialog, GWL_EXSTYLE));
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
   SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 

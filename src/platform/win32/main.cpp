@@ -30,7 +30,7 @@ void RestrictDllSearch() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
   RestrictDllSearch();
   kobex::win32::Win32Host host(instance);
   kobex::win32::WinHttpWebControl webControl;

@@ -102,7 +102,7 @@ HBITMAP LoadJpegResource(HINSTANCE instance, int id) {
   if (FAILED(result) || !handle) Fail("picture handle", FAILED(result) ? result : E_FAIL);
 
   // The picture owns its bitmap; keep a copy that outlives it.
-  auto bitmap = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)),
+  auto* bitmap = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)),
                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (!bitmap) Fail("copy", HRESULT_FROM_WIN32(GetLastError()));
   return bitmap;

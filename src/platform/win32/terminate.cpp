@@ -36,6 +36,7 @@ void __throw_invalid_argument(const char* what) { Raise(kobex::kErrInvalidCall, 
 void __throw_length_error(const char* what) { Raise(kobex::kErrInvalidCall, what); }
 void __throw_out_of_range(const char* what) { Raise(kobex::kErrInvalidCall, what); }
 // The message's arguments are left out: its format alone says what went wrong.
+// NOLINTNEXTLINE(cert-dcl50-cpp): the library declares it variadic.
 void __throw_out_of_range_fmt(const char* format, ...) { Raise(kobex::kErrInvalidCall, format); }
 void __throw_runtime_error(const char* what) { Raise(kobex::kErrInvalidCall, what); }
 void __throw_range_error(const char* what) { Raise(kobex::kErrOverflow, what); }

@@ -163,7 +163,8 @@ LRESULT Win32Host::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_MOUSEMOVE: {
       // The tray icon's callback: the mouse message code arrives as the
       // pointer's X, which the host reports in twips.
-      const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+      const int x = GET_X_LPARAM(lParam);
+      const int y = GET_Y_LPARAM(lParam);
       frmCorvane& form = *form_;
       Raise([&] {
         form.Form_MouseMove(ButtonState(wParam), ShiftState(wParam), static_cast<float>(x) * TwipsPerPixelX(),

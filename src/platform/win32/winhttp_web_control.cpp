@@ -80,7 +80,7 @@ struct Transfer {
   }
 };
 
-void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD) {
+void CALLBACK OnStatus(HINTERNET /*handle*/, DWORD_PTR context, DWORD status, LPVOID info, DWORD /*length*/) {
   auto* transfer = reinterpret_cast<Transfer*>(context);
   if (!transfer) return;  // the session and connection handles carry no context
   switch (status) {

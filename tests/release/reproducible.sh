@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The release archive as the packaging command makes it: four files whose
+# SHA256SUMS check out; and the same bytes again, kobex.exe and archive both,
+# from a copy of the sources built in another folder, later.
+set -euo pipefail
+: "${KOBEX_SOURCE_DIR:?}" "${KOBEX_WIN_BIN_DIR:?}"
+log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*"; }
+fail() { log "FAIL: $*"; exit 1; }
+WORK=$(mktemp -d /tmp/kobex-release.XXXXXX)
+trap 'rm -rf "$WORK"' EXIT
+
+log "the archive from the build"
+cmake --build "$KOBEX_WIN_BIN_DIR" --target package >"$WORK/package.out" || { cat "$WORK/package.out"; fail "no archive"; }
+archive=$(sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p' "$WORK/package.out")
+[ "$(basename "$archive")" = kobex-1.00.0027-win32.zip ] || fail "the archive is called '$archive'"
+mkdir "$WORK/unpacked"
+(cd "$WORK/unpacked" && unzip -q "$archive")
+[ "$(cd "$WORK/unpacked" && find . -type f | sort | tr '\n' ' ')" = \
+  "./LICENSE.txt ./README.txt ./SHA256SUMS ./kobex.exe " ] || fail "the archive holds: $(unzip -Z1 "$archive" | tr '\n' ' ')"
+(cd "$WORK/unpacked" && sha256sum -c SHA256SUMS) || fail "SHA256SUMS does not match"
+grep -q $'\r$' "$WORK/unpacked/README.txt" || fail "README.txt has no Windows line ends"
+cmp -s "$WORK/unpacked/kobex.exe" "$KOBEX_WIN_BIN_DIR/kobex.exe" || fail "the archive's kobex.exe is not the build's"
+
+log "the same sources in another folder, built again"
+copy="$WORK/elsewhere/kobex-copy"
+mkdir -p "$copy"
+(cd "$KOBEX_SOURCE_DIR" && git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$copy")
+epoch=$(sed -n 's/^set(ENV{SOURCE_DATE_EPOCH} "\([0-9]*\)")$/\1/p' "$KOBEX_WIN_BIN_DIR/package/cpack_options.cmake")
+[ -n "$epoch" ] || fail "the build has no source date"
+(
+  cd "$copy"
+  export SOURCE_DATE_EPOCH=$epoch
+  cmake --preset windows -DKOBEX_WERROR=ON -DKOBEX_DIST_DIR="$WORK/dist" >/dev/null
+  cmake --build --preset windows --target kobex >/dev/null
+  cpack --config build/windows/CPackConfig.cmake >/dev/null
+) || fail "the copy does not build"
+cmp "$KOBEX_WIN_BIN_DIR/kobex.exe" "$copy/build/windows/kobex.exe" || fail "kobex.exe differs between the two builds"
+cmp "$archive" "$WORK/dist/$(basename "$archive")" || fail "the archives differ"
+log "PASS: $(sha256sum "$archive" | cut -d' ' -f1)  $(basename "$archive")"
