@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Makes the release archive dist/kobex-<version>-win32.zip with CPack: kobex.exe,
+# README.txt (for Windows users), LICENSE.txt and SHA256SUMS. The same commit
+# gives the same bytes; see "Release archive" in README.md.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target kobex
+cpack --config build/windows/CPackConfig.cmake
