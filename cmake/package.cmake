@@ -27,7 +27,10 @@ file(READ ${package_texts}/LICENSE.txt licence)
 string(REPLACE "\r\n" "\n" licence "${licence}")
 string(REPLACE "\n" "\r\n" licence "${licence}")
 file(WRITE ${package_texts}/LICENSE.txt "${licence}")
-file(WRITE ${package_texts}/cpack_options.cmake "set(ENV{SOURCE_DATE_EPOCH} \"${KOBEX_SOURCE_DATE_EPOCH}\")\n")
+# ZIP's DOS times are local times: made in UTC, they do not depend on the
+# builder's time zone.
+file(WRITE ${package_texts}/cpack_options.cmake
+     "set(ENV{SOURCE_DATE_EPOCH} \"${KOBEX_SOURCE_DATE_EPOCH}\")\nset(ENV{TZ} UTC)\n")
 
 install(TARGETS kobex RUNTIME DESTINATION .)
 install(FILES ${package_texts}/README.txt ${package_texts}/LICENSE.txt DESTINATION .)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The release archive as the packaging command makes it: four files whose
 # SHA256SUMS check out; and the same bytes again, kobex.exe and archive both,
-# from a copy of the sources built in another folder, later.
+# from a copy of the sources built in another folder, later, in another time zone.
 set -euo pipefail
 : "${KOBEX_SOURCE_DIR:?}" "${KOBEX_WIN_BIN_DIR:?}"
 log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*"; }
@@ -29,7 +29,7 @@ epoch=$(sed -n 's/^set(ENV{SOURCE_DATE_EPOCH} "\([0-9]*\)")$/\1/p' "$KOBEX_WIN_B
 [ -n "$epoch" ] || fail "the build has no source date"
 (
   cd "$copy"
-  export SOURCE_DATE_EPOCH=$epoch
+  export SOURCE_DATE_EPOCH=$epoch TZ=JST-9
   cmake --preset windows -DKOBEX_WERROR=ON -DKOBEX_DIST_DIR="$WORK/dist" >/dev/null
   cmake --build --preset windows --target kobex >/dev/null
   cpack --config build/windows/CPackConfig.cmake >/dev/null
