@@ -22,11 +22,7 @@ endif()
 
 set(package_texts ${PROJECT_BINARY_DIR}/package)
 configure_file(docs/windows-readme.txt ${package_texts}/README.txt @ONLY NEWLINE_STYLE CRLF)
-configure_file(LICENSE ${package_texts}/LICENSE.txt COPYONLY)
-file(READ ${package_texts}/LICENSE.txt licence)
-string(REPLACE "\r\n" "\n" licence "${licence}")
-string(REPLACE "\n" "\r\n" licence "${licence}")
-file(WRITE ${package_texts}/LICENSE.txt "${licence}")
+configure_file(LICENSE ${package_texts}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
 # ZIP's DOS times are local times: made in UTC, they do not depend on the
 # builder's time zone.
 file(WRITE ${package_texts}/cpack_options.cmake

@@ -4,8 +4,7 @@
 # from a copy of the sources built in another folder, later, in another time zone.
 set -euo pipefail
 : "${KOBEX_SOURCE_DIR:?}" "${KOBEX_WIN_BIN_DIR:?}"
-log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*"; }
-fail() { log "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../e2e/lib.sh"  # log and fail; no Wine, no screen
 WORK=$(mktemp -d /tmp/kobex-release.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
 

@@ -35,8 +35,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   kobex::win32::Win32Host host(instance);
   kobex::win32::WinHttpWebControl webControl;
   kobex::frmCorvane form(host, host, webControl);
-  // Gone before the form is: the host's own clean-up never reaches it.
-  const auto attached = host.Attach(form);
+  host.Attach(&form);
   form.RaiseEvent([&] {
     host.CreateMainWindow();
     form.Form_Load();

@@ -31,21 +31,9 @@ class Win32Host final : public Host, public NotifyArea, private EventBoundary {
   Win32Host(const Win32Host&) = delete;
   Win32Host& operator=(const Win32Host&) = delete;
 
-  // The form the window's events go to, from here until the returned guard goes.
-  class Attachment {
-   public:
-    explicit Attachment(Win32Host& host) : host_(host) {}
-    ~Attachment() { host_.form_ = nullptr; }
-    Attachment(const Attachment&) = delete;
-    Attachment& operator=(const Attachment&) = delete;
-
-   private:
-    Win32Host& host_;
-  };
-  [[nodiscard]] Attachment Attach(frmCorvane& form) {
-    form_ = &form;
-    return Attachment(*this);
-  }
+  // The form the window's events go to. It may be gone before the host is:
+  // the host's destructor lets go of it first.
+  void Attach(frmCorvane* form) { form_ = form; }
   // Loads the main form's window (hidden) and quenzicon's picture. Throws Error.
   void CreateMainWindow();
   // Runs until the main window is destroyed; returns the process exit code.

@@ -113,9 +113,7 @@ void CALLBACK OnStatus(HINTERNET /*handle*/, DWORD_PTR context, DWORD status, LP
 class Handle {
  public:
   explicit Handle(HINTERNET handle = nullptr) : handle_(handle) {}
-  ~Handle() {
-    if (handle_) WinHttp().CloseHandle(handle_);
-  }
+  ~Handle() { Close(); }
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
   HINTERNET get() const { return handle_; }
