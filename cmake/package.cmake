@@ -47,5 +47,8 @@ set(CPACK_PACKAGE_VERSION ${KOBEX_VERSION_TEXT})
 set(CPACK_PACKAGE_FILE_NAME kobex-${KOBEX_VERSION_TEXT}-win32)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_OUTPUT_FILE_PREFIX ${KOBEX_DIST_DIR})
+# CPack stages the archive's contents in _CPack_Packages/ under this folder:
+# the build's own, whichever folder cpack is started from.
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR})
 set(CPACK_PROJECT_CONFIG_FILE ${package_texts}/cpack_options.cmake)
 include(CPack)

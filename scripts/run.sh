@@ -42,39 +42,46 @@ fi
 
 e2e_begin
 make_run_dir
-# shot NAME [GEOMETRY]: a screenshot of the screen, or of that part of it.
+# shot NAME GEOMETRY: a screenshot of that part of the screen once it shows
+# what docs/NAME shows (the pictures in the README are this tour's), so that
+# each picture is of the moment it names.
+screen_matches() {
+  import -display "$DISPLAY" -window root -crop "$2" +repage "$DEMO/$1" &&
+    [ "$(differing_pixels "$1")" = 0 ]
+}
+differing_pixels() { compare -metric AE "$DEMO/$1" "$root/docs/$1" null: 2>&1 || true; }
 shot() {
-  import -display "$DISPLAY" -window root ${2:+-crop "$2"} "$DEMO/$1"
+  wait_quietly 10 screen_matches "$1" "$2" ||
+    fail "the screen does not show what docs/$1 shows: $(differing_pixels "$1") pixels differ"
   log "screenshot: build/demo/$1"
 }
-sent() { log "the client received: $(tail -1 "$RUN/client-requests.log")"; }
+sent() { log "the client received: $(requests | tail -1)"; }
 
 log "starting kobex.exe in $RUN (Xvfb $DISPLAY)"
-start_kobex
-wait_until 30 "client started by kobex.bat" test -s "$RUN/client-args.txt"
+launcher_up
 log "kobex.bat started the client with: $(cat "$RUN/client-args.txt")"
-expect_icons 1 20
-locate_icon
 log "the icon stands at $ICON_X,$ICON_Y in Wine's tray"
-shot tray.png 200x60+0+0
+import -display "$DISPLAY" -window root -crop 200x60+0+0 +repage "$DEMO/tray.png"
+log "screenshot: build/demo/tray.png"
 
 log "double-click on the icon"
-xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
-wait_requests 1 && sent
+double_click 1
+sent
 
-log "right-click on the icon: the menu, then My State"
+log "right-click on the icon: the menu, then My State, the pointer on Away"
 open_menu
 menu_key s 2
-xdotool key Down Down Down
+point_at_item Away
 shot menu.png 300x240+0+0
 log "choose Away"
-click_state 3
-wait_requests 2 && sent
+click_item Away
+wait_requests 2
+sent
 
 log "choose About"
 open_menu
 menu_key a 0
-winprobe dialog About --wait 10000 >/dev/null
+winprobe dialog About --wait 10000 >/dev/null || fail "no About box"
 eval "$(xdotool search --name '^About$' getwindowgeometry --shell | tr -d ' ')"
 shot about.png "${WIDTH}x${HEIGHT}+${X}+${Y}"
 log "press OK"
@@ -83,7 +90,8 @@ close_about Return
 log "choose Exit"
 open_menu
 menu_key x 0
-wait_requests 3 && sent
+wait_requests 3
+sent
 expect_exit 20 0
 expect_icons 0 10
 report

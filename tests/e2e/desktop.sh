@@ -20,8 +20,8 @@ open_menu
 click_item Open
 wait_requests 2
 open_menu
-click_item State
-click_state 3
+click_item "My State"
+click_item Away
 wait_requests 3
 open_menu
 menu_key c 0
@@ -30,7 +30,7 @@ open_menu
 menu_key a 0
 winprobe dialog About --wait 10000 >/dev/null || fail "no About box"
 click_button About 1
-wait_until 10 "About box closed by OK" bash -c "! wine '$WINPROBE' dialog About >/dev/null 2>&1"
+wait_until 10 "About box closed by OK" dialog_gone About
 log "About closed by a click on OK"
 
 log "Exit from the menu ends client and launcher"

@@ -40,15 +40,30 @@ cleanup() {
   exit "$status"
 }
 
-# wait_until SECONDS DESCRIPTION COMMAND...: polls until COMMAND succeeds.
+# Waits. Each takes its condition as a command (a function, a program and its
+# arguments) and runs it afresh on every pass until it holds or the deadline
+# passes; the condition is tried at least once. Never hand one a "$(...)"
+# argument: bash expands it once, before the first pass, and the wait would
+# test the same old value to the end (static.waits checks for that).
+
+# now_ms: milliseconds on the wall clock.
+now_ms() { local t=${EPOCHREALTIME//[!0-9]/}; echo $((t / 1000)); }
+
+# wait_quietly SECONDS COMMAND...: whether COMMAND held within SECONDS.
+wait_quietly() {
+  local deadline=$(($(now_ms) + $1 * 1000))
+  shift
+  until "$@"; do
+    [ "$(now_ms)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# wait_until SECONDS DESCRIPTION COMMAND...: COMMAND holds within SECONDS, or the test fails.
 wait_until() {
   local seconds=$1 what=$2
   shift 2
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "no $what within ${seconds}s"
-    sleep 0.1
-  done
+  wait_quietly "$seconds" "$@" || fail "no $what within ${seconds}s"
 }
 
 port_free() { ! (exec 3<>/dev/tcp/127.0.0.1/8090) 2>/dev/null; }
@@ -177,116 +192,88 @@ click_button() {
   xdotool mousemove "$bx" "$by" click 1
 }
 
-# open_menu [--once]: a right-button click on the icon until the menu is open;
-# with --once the first press must open it. (Under Wine the first click on an
-# icon the tray has only just laid out can be lost, hence the repetition.)
+# One action, one check: each helper below acts once (a press, a key, a
+# double-click) and then waits for its outcome; a miss fails the test with
+# what was seen at that moment, never with a second try.
+
+# seen: the state a miss is judged by.
+seen() {
+  log "seen: foreground $(winprobe foreground); X focus $(xdotool getwindowfocus getwindowname 2>&1 | tail -1)"
+  log "seen: menus $(winprobe menus | grep -v '^item' | tr '\n' ' ')"
+  log "seen: requests at the client: $(requests | tr '\n' ' ')"
+}
+fail_seen() {
+  seen
+  fail "$*"
+}
+
+# open_menu: one right-button click on the icon; the tray menu opens.
 open_menu() {
-  local deadline=$((SECONDS + 20))
-  until xdotool mousemove "$ICON_X" "$ICON_Y" mousedown 3 mouseup 3 &&
-    winprobe menus --expect 1 --wait 3000 >/dev/null; do
-    [ "${1:-}" != --once ] || fail "the first right press on the icon opened no menu"
-    log "a right press on the icon opened no menu; pressing again"
-    winprobe menus --expect 0 --wait 2000 >/dev/null || xdotool key Escape
-    [ "$SECONDS" -lt "$deadline" ] || fail "the tray menu does not open"
-  done
+  xdotool mousemove "$ICON_X" "$ICON_Y" mousedown 3 mouseup 3
+  winprobe menus --expect 1 --wait 5000 >/dev/null || fail_seen "the right press on the icon opened no menu"
 }
 
-# menu_key KEY MENUS: presses KEY in the open menu, then waits until MENUS
-# menus are open. Without a window manager a key can miss the menu; as long
-# as the one menu is still open nothing was chosen, and the key is pressed again.
+# menu_key KEY MENUS: KEY pressed once in the open menu; then MENUS menus are open.
 menu_key() {
-  local tries=0
-  until xdotool key "$1" && winprobe menus --expect "$2" --wait 2000 >/dev/null; do
-    tries=$((tries + 1))
-    log "the menu missed $1 ($(winprobe foreground); X focus $(xdotool getwindowfocus getwindowname 2>&1 | tail -1))"
-    [ "$tries" -lt 5 ] || fail "the menu does not answer to $1"
-    [ "$(winprobe menus | head -1)" = "count 1" ] || fail "the menu went away after $1"
-  done
+  xdotool key "$1"
+  winprobe menus --expect "$2" --wait 5000 >/dev/null || fail_seen "$1 in the menu left $(winprobe menus | head -1 | cut -d' ' -f2) menus open, not $2"
 }
 
-# click_item NAME: clicks an item of the open tray menu: Open, Close, About,
-# State or Exit. Wine draws text items of one height and a 9-pixel separator
-# inside a 3-pixel frame.
+# menu_item TEXT: "X Y W H" of the item of an open menu whose text, less its
+# access-key "&", is TEXT ("Open", "My State", "Away"...), as winprobe reads it.
+menu_item() {
+  winprobe menus | awk -v want="$1" '
+    $1 == "item" { text = $7; for (i = 8; i <= NF; i++) text = text " " $i; gsub(/&/, "", text)
+                   if (text == want) { print $2, $3, $4, $5; found = 1; exit } }
+    END { exit !found }'
+}
+menu_item_open() { menu_item "$1" >/dev/null; }
+
+# point_at_item TEXT: the pointer to the centre of that item, once it is listed.
+point_at_item() {
+  local x y w h
+  wait_quietly 5 menu_item_open "$1" || fail_seen "no menu item $1 open"
+  read -r x y w h < <(menu_item "$1")
+  xdotool mousemove $((x + w / 2)) $((y + h / 2))
+}
+
+# click_item TEXT: a mouse click on that item.
 click_item() {
-  local x="" y w h index
-  read -r _ x y w h < <(winprobe menus --expect 1 --wait 3000 | grep '^menu ') || true
-  [ -n "$x" ] || fail "no tray menu to choose $1 from"
-  local item=$(((h - 6 - 9) / 5)) offset=0
-  case $1 in
-    Open) index=0 ;;
-    Close) index=1 ;;
-    About) index=2 ;;
-    State) index=3 offset=9 ;;
-    Exit) index=4 offset=9 ;;
-  esac
-  xdotool mousemove $((x + w / 2)) $((y + 3 + offset + item * index + item / 2)) click 1
+  point_at_item "$1"
+  xdotool click 1
 }
 
-# click_state N: clicks the N-th item (from 0) of the open My State submenu.
-click_state() {
-  local x="" y w h
-  # The submenu is the taller one: seven items against five and a separator.
-  # (Beside it on either side: at the screen's right edge it opens to the left.)
-  read -r _ x y w h < <(winprobe menus --expect 2 --wait 3000 | grep '^menu ' | sort -k5 -n | tail -1) || true
-  [ -n "$x" ] || fail "no My State submenu"
-  local item=$(((h - 6) / 7))  # seven items inside a 3-pixel frame
-  xdotool mousemove $((x + w / 2)) $((y + 3 + item * $1 + item / 2)) click 1
-}
+dialog_gone() { ! winprobe dialog "$1" >/dev/null; }
 
-# close_about KEY: keyboard focus to the About box, then KEY until it is gone.
-# The X focus then goes back to the window under the pointer, as it was: with
-# no window manager it would otherwise fall to the root and keys would be lost.
+# close_about KEY: keyboard focus to the About box (as a window manager would
+# give it), KEY pressed once; the box closes. The X focus then goes back to the
+# window under the pointer, as it was: with no window manager it would
+# otherwise fall to the root and keys would be lost.
 close_about() {
-  local tries=0
-  until focus_window About && xdotool key "$1" &&
-    wait_quietly 3 bash -c "! wine '$WINPROBE' dialog About >/dev/null 2>&1"; do
-    tries=$((tries + 1))
-    [ "$tries" -lt 5 ] || fail "$1 does not close the About box"
-  done
+  focus_window About
+  xdotool key "$1"
+  wait_quietly 5 dialog_gone About || fail_seen "$1 did not close the About box"
   pointer_focus
 }
 
 pointer_focus() { xdotool windowfocus 1 2>/dev/null || true; }  # 1: PointerRoot
 
-# wait_quietly SECONDS COMMAND...: like wait_until, but only says whether it held.
-wait_quietly() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
-
-menu_closed() { winprobe menus --expect 0 --wait "$(($1 * 1000))" >/dev/null || fail "the menu stays open"; }
+menu_closed() { winprobe menus --expect 0 --wait "$(($1 * 1000))" >/dev/null || fail_seen "the menu stays open"; }
 
 requests() { cat "$RUN/client-requests.log" 2>/dev/null || true; }
 request_count() { requests | wc -l; }
+requests_at_least() { [ "$(request_count)" -ge "$1" ]; }
 
 # wait_requests N: the client has received N requests in all.
 wait_requests() {
-  wait_until 15 "request number $1 at the client" test "$(request_count)" -ge "$1"
+  wait_quietly 15 requests_at_least "$1" || fail_seen "no request number $1 at the client within 15s"
   [ "$(request_count)" = "$1" ] || fail "expected $1 requests, the client has $(request_count): $(requests | tr '\n' ' ')"
 }
 
-# double_click N [X Y]: a double-click on the icon (at X,Y, by default the one
-# locate_icon found) as a hand makes it, the pointer resting on it first; then
-# the client has N requests. Under Wine a first click on an icon the tray has
-# only just laid out can be lost, or held until the next pointer event: the
-# pointer moves once, which delivers a held click, and only a lost one (it
-# sent nothing) is repeated.
+# double_click N [X Y]: one double-click on the icon (at X,Y, by default the
+# one locate_icon found); then the client has N requests.
 double_click() {
-  local try x=${2:-$ICON_X} y=${3:-$ICON_Y}
-  for try in 1 2 3; do
-    xdotool mousemove "$x" "$y" sleep 0.3 mousemove $((x + 1)) "$y" sleep 0.2 click --repeat 2 --delay 80 1
-    wait_quietly 8 test "$(request_count)" -ge "$1" && break
-    xdotool mousemove $((x + 2)) "$y"
-    if wait_quietly 5 test "$(request_count)" -ge "$1"; then
-      log "the double-click at $x,$y was held until the pointer moved (try $try)"
-      break
-    fi
-    log "the double-click at $x,$y was lost (try $try)"
-  done
+  xdotool mousemove "${2:-$ICON_X}" "${3:-$ICON_Y}" click --repeat 2 --delay 80 1
   wait_requests "$1"
 }
 

@@ -50,10 +50,10 @@ wait_requests 5
 
 log "each presence state from the My State submenu (opened with S), Away twice"
 sent=5
-for i in 0 1 2 3 4 5 6 3; do
+for state in Online Busy "Be right back" Away "On the phone" "Out to lunch" "Appear Offline" Away; do
   open_menu
   menu_key s 2
-  click_state "$i"
+  click_item "$state"
   sent=$((sent + 1))
   wait_requests "$sent"
 done
@@ -80,7 +80,7 @@ for close in Return space Escape closebox; do
   }
   if [ "$close" = closebox ]; then
     winprobe close About >/dev/null
-    wait_until 10 "About box closed by its close box" bash -c "! wine '$WINPROBE' dialog About >/dev/null 2>&1"
+    wait_until 10 "About box closed by its close box" dialog_gone About
     pointer_focus
   else
     close_about "$close"
@@ -91,10 +91,10 @@ expect_icons 1 1
 
 log "ten times: the first press opens the menu right after About has closed, and right after a menu was dismissed"
 for round in 1 2 3 4 5 6 7 8 9 10; do
-  open_menu --once
+  open_menu
   xdotool key Escape
   menu_closed 5
-  open_menu --once
+  open_menu
   click_item About
   winprobe dialog About --wait 10000 >/dev/null || fail "no About box in round $round"
   close_about Return

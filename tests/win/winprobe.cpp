@@ -5,7 +5,7 @@
 //   winprobe window TITLE [--wait MS]         a top-level window with that caption, shown or not
 //   winprobe close TITLE [--wait MS]          posts WM_CLOSE to it
 //   winprobe menus [--expect N] [--wait MS]   open popup menus: "count N", then per menu
-//                                             "menu x y w h", and its items if they can be read
+//                                             "menu x y w h" and its items, "item x y w h STATE TEXT"
 //   winprobe dialog TITLE [--wait MS]         a shown dialog box: "client W H", "focus ID", "count N"
 //                                             (dialogs with that title), then "ID CLASS x y w h TEXT"
 //                                             per control, relative to the client area
@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "menu_reader.h"
 #include "wine_tray.h"
 
 namespace {
@@ -69,6 +70,40 @@ bool WaitFor(DWORD waitMs, const std::function<bool()>& holds) {
     if (GetTickCount() - start >= waitMs) return false;
     Sleep(50);
   }
+}
+
+// The items of an open popup menu, "item X Y W H STATE TEXT" each (see
+// menu_reader.cpp), read inside the menu's own process by a hook: Wine keeps a
+// menu's items there, out of this program's reach.
+std::string MenuItems(HWND menuWindow) {
+  static HMODULE reader = [] {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    folder.erase(folder.find_last_of('\\') + 1);
+    return LoadLibraryA((folder + "menu_reader.dll").c_str());
+  }();
+  const auto hook = reader ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(reader, "MenuReaderHook"))) : nullptr;
+  if (!hook) return "items unreadable: no menu_reader.dll\n";
+  HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kobex::probe::kMenuBlockSize,
+                                      kobex::probe::kMenuBlockName);
+  char* block = mapping ? static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0)) : nullptr;
+  std::string items = "items unreadable: no shared block\n";
+  if (block) {
+    std::memset(block, 0, kobex::probe::kMenuBlockSize);
+    HHOOK hooked = SetWindowsHookExA(WH_CALLWNDPROC, hook, reader, GetWindowThreadProcessId(menuWindow, nullptr));
+    DWORD_PTR answer = 0;
+    if (hooked && SendMessageTimeoutA(menuWindow, RegisterWindowMessageA(kobex::probe::kMenuReadMessage), 0, 0,
+                                      SMTO_NORMAL, 5000, &answer)) {
+      items.assign(block, strnlen(block, kobex::probe::kMenuBlockSize));
+    } else {
+      items = "items unreadable: the menu's thread did not answer\n";
+    }
+    if (hooked) UnhookWindowsHookEx(hooked);
+    UnmapViewOfFile(block);
+  }
+  if (mapping) CloseHandle(mapping);
+  return items;
 }
 
 int Usage() {
@@ -136,15 +171,7 @@ int main(int argc, char** argv) {
       RECT r;
       GetWindowRect(hwnd, &r);
       std::printf("menu %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-      HMENU menu = reinterpret_cast<HMENU>(SendMessageA(hwnd, MN_GETHMENU, 0, 0));
-      const int items = menu ? GetMenuItemCount(menu) : -1;
-      for (int i = 0; i < items; ++i) {
-        char text[256] = {};
-        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-        const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-        std::printf("item %s%s%s\n", (state & MF_SEPARATOR) ? "-" : text, (state & MF_DEFAULT) ? " [default]" : "",
-                    (state & MF_POPUP) ? " [submenu]" : "");
-      }
+      std::fputs(MenuItems(hwnd).c_str(), stdout);
     }
     return held ? 0 : 1;
   }

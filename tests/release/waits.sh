@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# The end-to-end tests' waits can be believed: a condition that comes true
+# while a wait runs is seen, one that never does fails at the deadline, and no
+# script hands a wait a "$(...)" argument, which bash would expand once, before
+# the first pass.
+set -euo pipefail
+: "${KOBEX_SOURCE_DIR:?}"
+source "$KOBEX_SOURCE_DIR/tests/e2e/lib.sh"  # the waits; no Wine, no screen
+WORK=$(mktemp -d /tmp/kobex-waits.XXXXXX)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$WORK"' EXIT
+failures=0
+check() {  # check DESCRIPTION COMMAND...: one case, reported either way
+  local what=$1
+  shift
+  if "$@"; then
+    log "ok: $what"
+  else
+    log "FAILED: $what"
+    failures=$((failures + 1))
+  fi
+}
+elapsed_between() { [ "$elapsed" -ge "$1" ] && [ "$elapsed" -le "$2" ]; }
+
+# A condition whose answer is read afresh: a file's contents, written later.
+says_ready() { [ "$(cat "$WORK/flag" 2>/dev/null)" = ready ]; }
+(sleep 1 && echo ready >"$WORK/flag") &
+start=$(now_ms)
+(wait_until 5 "the flag" says_ready) >"$WORK/seen.out" 2>&1 && held=yes || held=no
+elapsed=$(($(now_ms) - start))
+check "a condition that comes true after 1 s is seen, after ${elapsed} ms" \
+  eval '[ "$held" = yes ] && elapsed_between 900 1600'
+
+start=$(now_ms)
+(wait_until 2 "miracle" false) >"$WORK/never.out" 2>&1 && held=yes || held=no
+elapsed=$(($(now_ms) - start))
+check "one that never holds fails at its 2 s deadline, after ${elapsed} ms, saying what" \
+  eval '[ "$held" = no ] && elapsed_between 1900 2600 && grep -q "FAIL: no miracle within 2s" "$WORK/never.out"'
+
+start=$(now_ms)
+wait_quietly 1 false && held=yes || held=no
+elapsed=$(($(now_ms) - start))
+check "wait_quietly only says no, at its deadline, after ${elapsed} ms" \
+  eval '[ "$held" = no ] && elapsed_between 900 1600'
+
+# The client's log growing while wait_requests waits, as it does in the tests.
+RUN=$WORK
+(sleep 1 && echo 'GET /show? HTTP/1.1' >>"$RUN/client-requests.log" &&
+  sleep 0.5 && echo 'GET /hide? HTTP/1.1' >>"$RUN/client-requests.log") &
+check "wait_requests sees requests that arrive while it waits" eval '(wait_requests 2) >"$WORK/requests.out" 2>&1'
+
+# unfresh_waits FILE...: the calls of wait_until or wait_quietly that are handed
+# a command substitution ("$(...)" or backticks; "$((...))" is arithmetic on
+# values that do not change, and is fine), continued lines joined.
+unfresh_waits() {
+  awk '
+    FNR == 1 { line = "" }
+    { if (line == "") first = FNR; line = line $0 }
+    /\\$/ { sub(/\\$/, "", line); next }
+    {
+      code = line; line = ""
+      if (code ~ /^[[:space:]]*#/ || code !~ /(^|[^[:alnum:]_])wait_(until|quietly)[[:space:]]/) next
+      if (code ~ /wait_(until|quietly)\(\)/) next
+      probe = code; gsub(/\$\(\(/, "", probe)
+      if (probe ~ /\$\(/ || probe ~ /`/) print FILENAME ":" first ": " code
+    }' "$@"
+}
+cat >"$WORK/sample.sh" <<'SAMPLE'
+wait_until 15 "request" test "$(request_count)" -ge 1
+wait_quietly 8 test \
+  "`request_count`" -ge 1
+wait_until 15 "request" requests_at_least 1
+wait_until "$(($1 * 2))" "end" test -s "$RUN/kobex.exit"
+# wait_until 1 "a comment" test "$(x)"
+SAMPLE
+check "the check finds a wait handed \$(...) and one handed backticks on a continued line, nothing else" \
+  eval '[ "$(unfresh_waits "$WORK/sample.sh" | cut -d: -f2 | tr "\n" " ")" = "1 2 " ]'
+
+cd "$KOBEX_SOURCE_DIR"
+# (This file's samples above are bad on purpose.)
+mapfile -t scripts < <(git ls-files --cached --others --exclude-standard -- '*.sh' | grep -vx tests/release/waits.sh)
+found=$(unfresh_waits "${scripts[@]}")
+check "no script hands a wait a command substitution (${#scripts[@]} scripts)" test -z "$found"
+[ -z "$found" ] || echo "$found"
+
+[ "$failures" = 0 ] || fail "$failures of the waits' checks failed"
+log "PASS"

@@ -1,0 +1,10 @@
+// What winprobe and the menu reader it hooks into a menu's process share.
+#pragma once
+
+namespace kobex::probe {
+
+inline constexpr char kMenuBlockName[] = "kobex-winprobe-menu-items";
+inline constexpr int kMenuBlockSize = 16384;
+inline constexpr char kMenuReadMessage[] = "kobex-winprobe-read-menu";
+
+}  // namespace kobex::probe
