@@ -1,11 +1,13 @@
 // The least a Win32 tray program can do, as the benchmark's baseline: the
 // work the launcher does before its icon appears (start "kobex.bat TASKBAR"
 // hidden, one hidden window, one icon), and on a double-click one synchronous
-// WinHTTP GET of http://127.0.0.1:8090/show?. It ends on WM_CLOSE, removing
+// WinHTTP GET of /show? at the client's endpoint. It ends on WM_CLOSE, removing
 // its icon.
 #include <windows.h>
 #include <shellapi.h>
 #include <winhttp.h>
+
+#include "control/client_commands.h"
 
 namespace {
 
@@ -14,7 +16,7 @@ NOTIFYICONDATAA icon;
 
 void GetShow() {
   HINTERNET session = WinHttpOpen(L"baseline", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0);
-  HINTERNET connection = session ? WinHttpConnect(session, L"127.0.0.1", 8090, 0) : nullptr;
+  HINTERNET connection = session ? WinHttpConnect(session, L"127.0.0.1", kobex::kClientPort, 0) : nullptr;
   HINTERNET request =
       connection ? WinHttpOpenRequest(connection, L"GET", L"/show?", nullptr, nullptr, nullptr, 0) : nullptr;
   if (request && WinHttpSendRequest(request, nullptr, 0, nullptr, 0, 0, 0)) WinHttpReceiveResponse(request, nullptr);

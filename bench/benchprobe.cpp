@@ -5,7 +5,7 @@
 //   benchprobe dblclick TITLE COUNT              the same through a real double-click on the icon
 //   benchprobe burst TITLE MESSAGE COUNT         COUNT callbacks queued at once: total ms, arrivals
 //   benchprobe memory TITLE                      working set of the window's process, KiB
-// The recorder listens on 127.0.0.1:8090, answers 200 and keeps each request
+// The recorder listens on the client's endpoint, answers 200 and keeps each request
 // line with the moment it arrived.
 #include <winsock2.h>
 #include <windows.h>
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "../tests/win/wine_tray.h"
+#include "control/client_commands.h"
 
 namespace {
 
@@ -63,10 +64,10 @@ struct Recorder {
     setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&yes), sizeof yes);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(8090);
+    address.sin_port = htons(kobex::kClientPort);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 64) != 0) {
-      std::fprintf(stderr, "benchprobe: cannot listen on 127.0.0.1:8090\n");
+      std::fprintf(stderr, "benchprobe: cannot listen on the client's port\n");
       return false;
     }
     CreateThread(nullptr, 0, Serve, this, 0, nullptr);

@@ -1,5 +1,5 @@
 // A stand-in for the Veltrano IM messaging client: it serves the control
-// endpoint on 127.0.0.1:8090, answers 200 to each request of the command table
+// endpoint (the launcher's own, from client_commands.h), answers 200 to each request of the command table
 // and 404 to anything else, keeps the window and presence state that the
 // commands set, and exits on "/exit?".
 //
@@ -56,7 +56,7 @@ bool Apply(kobex::ClientCommand command, std::string_view path, ClientState& sta
 
 int main(int argc, char** argv) {
   std::string dir = ".";
-  int port = 8090;
+  int port = kobex::kClientPort;
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -111,13 +111,13 @@ int main(int argc, char** argv) {
     return httplib::Server::HandlerResponse::Handled;
   });
 
-  if (!server.bind_to_port("127.0.0.1", port)) {
-    std::cerr << "standin: cannot listen on 127.0.0.1:" << port << std::endl;
+  if (!server.bind_to_port(std::string(kobex::kClientHost), port)) {
+    std::cerr << "standin: cannot listen on " << kobex::kClientHost << ":" << port << std::endl;
     return 1;
   }
   // Only the client that holds the port says it is the client.
   WriteFile(dir + "/client.pid", std::to_string(getpid()) + "\n");
-  std::cout << "Veltrano IM stand-in, started with \"" << joined << "\", listening on 127.0.0.1:" << port
+  std::cout << "Veltrano IM stand-in, started with \"" << joined << "\", listening on " << kobex::kClientHost << ":" << port
             << std::endl;
   server.listen_after_bind();
   return 0;

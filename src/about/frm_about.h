@@ -52,7 +52,6 @@ class frmAbout final : public AboutEvents {
   void Show();
   // Unloads the box, which ends its modal showing.
   void Unload();
-  bool loaded() const { return loaded_; }
 
   void cmdOK_Click() override;
 

@@ -11,14 +11,8 @@ std::string_view RequestPath(ClientCommand command) {
   throw Error(kErrInvalidCall, "Invalid procedure call or argument: no such client command.");
 }
 
-std::string CommandUrl(ClientCommand command) {
-  std::string url(kClientEndpoint);
-  url += RequestPath(command);
-  return url;
-}
-
 void SendClientCommand(WebControl& webControl, ClientCommand command) {
-  webControl.OpenURL(CommandUrl(command));
+  webControl.Get(RequestPath(command));
 }
 
 }  // namespace kobex

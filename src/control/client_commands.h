@@ -3,15 +3,18 @@
 #pragma once
 
 #include <array>
-#include <string>
+#include <cstdint>
 #include <string_view>
 
 #include "platform/web_control.h"
 
 namespace kobex {
 
-// Scheme, loopback host and port of the client's control endpoint.
-inline constexpr std::string_view kClientEndpoint = "http://127.0.0.1:8090";
+// The client's control endpoint: HTTP on the loopback address, this port. The
+// one place it is written: the program, the stand-in client and the tests all
+// take it from here.
+inline constexpr std::string_view kClientHost = "127.0.0.1";
+inline constexpr std::uint16_t kClientPort = 8090;
 
 enum class ClientCommand {
   Show,
@@ -48,10 +51,8 @@ inline constexpr std::array<CommandRow, 10> kCommandTable{{
 // The request path of a command; throws Error for a value outside the table.
 std::string_view RequestPath(ClientCommand command);
 
-// The full URL of a command: endpoint prefix plus request path.
-std::string CommandUrl(ClientCommand command);
-
-// One GET for the command's URL through webControl; nothing built, nothing retried.
+// One GET for the command's request path through webControl; nothing built,
+// nothing retried.
 void SendClientCommand(WebControl& webControl, ClientCommand command);
 
 }  // namespace kobex

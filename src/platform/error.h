@@ -1,5 +1,5 @@
 // The one error type of the program. Every operation that fails throws it;
-// no event procedure catches it, the host's dispatcher does (see frmCorvane::RaiseEvent).
+// no event procedure catches it, the host's dispatcher does (see EventBoundary).
 #pragma once
 
 #include <cstdint>

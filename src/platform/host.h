@@ -16,6 +16,10 @@ namespace kobex {
 
 enum class MsgBoxIcon { None, Critical };
 
+// Exit codes: 0 after an unload, these when the program ends otherwise.
+inline constexpr int kExitRefused = 1;
+inline constexpr int kExitError = 2;
+
 class Host {
  public:
   virtual ~Host() = default;

@@ -1,5 +1,7 @@
 #include "tray/frm_corvane.h"
 
+#include <exception>
+
 #include "tray/notify_dispatch.h"
 #include "tray/notify_icon.h"
 
@@ -59,6 +61,17 @@ void frmCorvane::UpdateTrayIcon(std::int16_t action) {
   // without an icon, a refused delete lets it end all the same.
   (void)shell_.Shell_NotifyIconA(static_cast<std::int32_t>(action), record);
   iconAdded_ = (action == NIM_ADD);
+}
+
+void frmCorvane::RaiseEvent(EventRef event) noexcept {
+  if (ending_) return;
+  try {
+    event();
+  } catch (const std::exception& e) {
+    DefaultErrorHandling(e.what());
+  } catch (...) {
+    DefaultErrorHandling("Unexpected error.");
+  }
 }
 
 void frmCorvane::DefaultErrorHandling(const std::string& description) noexcept {

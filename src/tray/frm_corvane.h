@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
 #include <string>
 #include <string_view>
 
@@ -11,6 +10,7 @@
 #include "control/client_commands.h"
 #include "control/tray_menu.h"
 #include "platform/error.h"
+#include "platform/form_events.h"
 #include "platform/host.h"
 #include "platform/web_control.h"
 
@@ -21,11 +21,7 @@ inline constexpr std::string_view kRefusalMessage =
     "This program requires Windows 95 or later, or Windows NT 4.0 or later.";
 inline constexpr std::int32_t kMinimumMajorVersion = 4;
 
-// Exit codes: 0 after an unload, these when the program ends otherwise.
-inline constexpr int kExitRefused = 1;
-inline constexpr int kExitError = 2;
-
-class frmCorvane final : private MenuCarrier {
+class frmCorvane final : public FormEvents, private MenuCarrier {
  public:
   frmCorvane(Host& host, NotifyArea& shell, WebControl& webControl)
       : host_(host), shell_(shell), webControl_(webControl), about_(host), mnuIM_(host, webControl, *this) {}
@@ -37,10 +33,10 @@ class frmCorvane final : private MenuCarrier {
   void Form_Load();
   void Form_Unload(int& cancel);
   // Button and shift states as the host reports them; X and Y in twips.
-  void Form_MouseMove(std::int16_t button, std::int16_t shift, float X, float Y);
+  void Form_MouseMove(std::int16_t button, std::int16_t shift, float X, float Y) override;
   // The shell's notification area was created anew (the shell restarted, or
   // it refused the icon before): the icon is added again with the same record.
-  void Shell_TaskbarCreated();
+  void Shell_TaskbarCreated() override;
 
   // The tray menu the form carries, with its click events.
   TrayMenu& mnuIM() { return mnuIM_; }
@@ -55,17 +51,7 @@ class frmCorvane final : private MenuCarrier {
 
   // Runs one event procedure as the host does: an error that escapes it gets
   // the default handling (message box, icon removed, program ended).
-  template <class Event>
-  void RaiseEvent(Event&& event) noexcept {
-    if (ending_) return;
-    try {
-      event();
-    } catch (const std::exception& e) {
-      DefaultErrorHandling(e.what());
-    } catch (...) {
-      DefaultErrorHandling("Unexpected error.");
-    }
-  }
+  void RaiseEvent(EventRef event) noexcept override;
 
  private:
   void UpdateTrayIcon(std::int16_t action);

@@ -49,16 +49,16 @@ winprobe close "System tray launcher" >/dev/null || fail "no main window to clos
 expect_exit 20 0
 expect_icons 0 10
 kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
-wait_until 10 "free port 8090" port_free
+wait_until 10 "free port $CLIENT_PORT" port_free
 
-log "nothing listens on 8090: the message names the URL; OK by mouse ends the launcher"
+log "nothing listens on $CLIENT_PORT: the message names the URL; OK by mouse ends the launcher"
 rm -rf "$RUN"
 make_run_dir --no-script
 printf '@echo off\r\n' >"$RUN/kobex.bat"  # a client that starts nothing
 launcher_up
 xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
 message_box 15 >"$WORK/box.out" || fail "no message for a refused connection"
-grep -q 'http://127.0.0.1:8090/show?.*refused' "$WORK/box.out" || fail "unclear message: $(cat "$WORK/box.out")"
+grep -q "$CLIENT_URL/show?.*refused" "$WORK/box.out" || fail "unclear message: $(cat "$WORK/box.out")"
 expect_icons 0 5
 click_button kobex 1
 expect_exit 20 2

@@ -48,7 +48,7 @@ done
 log "nothing listening: a message that names the URL and the reason; after OK no icon, no process"
 xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
 message_box 15 | tee "$WORK/box.out" >/dev/null || fail "no message for a refused connection"
-grep -q 'http://127.0.0.1:8090/show?.*refused' "$WORK/box.out" || fail "unclear message: $(cat "$WORK/box.out")"
+grep -q "$CLIENT_URL/show?.*refused" "$WORK/box.out" || fail "unclear message: $(cat "$WORK/box.out")"
 expect_icons 0 5
 winprobe press kobex 1 >/dev/null
 expect_exit 20 2

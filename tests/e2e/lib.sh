@@ -12,6 +12,11 @@ export KOBEX_WINEPREFIX="${KOBEX_WINEPREFIX:-$kobex_root/build/native/wineprefix
 export WINEPREFIX="$KOBEX_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 WINPROBE="$KOBEX_WIN_BIN_DIR/tests/win/winprobe.exe"
 WEBPROBE="$KOBEX_WIN_BIN_DIR/tests/win/webprobe.exe"
+# The client's control endpoint, as the program has it.
+endpoint_constant() { sed -n "s/^inline constexpr .* $1 = \"*\([^\";]*\)\"*;\$/\1/p" "$kobex_root/src/control/client_commands.h"; }
+CLIENT_HOST=$(endpoint_constant kClientHost)
+CLIENT_PORT=$(endpoint_constant kClientPort)
+CLIENT_URL="http://$CLIENT_HOST:$CLIENT_PORT"
 REFUSAL_TEXT="This program requires Windows 95 or later, or Windows NT 4.0 or later."
 
 WORK=""
@@ -66,7 +71,7 @@ wait_until() {
   wait_quietly "$seconds" "$@" || fail "no $what within ${seconds}s"
 }
 
-port_free() { ! (exec 3<>/dev/tcp/127.0.0.1/8090) 2>/dev/null; }
+port_free() { ! (exec 3<>"/dev/tcp/$CLIENT_HOST/$CLIENT_PORT") 2>/dev/null; }
 
 # KOBEX_DESKTOP picks the desktop the tests run on: "bare" (the default: an X
 # server alone, Wine's own stand-alone tray window), "openbox" (a window
@@ -101,7 +106,7 @@ e2e_begin() {
   set -o errtrace
   trap 'log "FAIL: ${BASH_SOURCE[0]##*/} line $LINENO: $BASH_COMMAND"' ERR
   WORK=$(mktemp -d /tmp/kobex-e2e.XXXXXX)
-  wait_until 10 "free port 8090" port_free
+  wait_until 10 "free port $CLIENT_PORT" port_free
   if [ "${1:-}" != "--no-display" ]; then
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
     XVFB_PID=$!

@@ -33,7 +33,7 @@ for version in default winxp win7 win10; do
   expect_icons 0 10
   expect_requests /show?
   kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
-  wait_until 10 "free port 8090" port_free
+  wait_until 10 "free port $CLIENT_PORT" port_free
   rm -rf "$RUN"
 done
 log "PASS"

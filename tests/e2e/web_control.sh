@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The real WinHTTP webControl under Wine against real servers on 127.0.0.1:8090:
+# The real WinHTTP webControl under Wine against real servers on the client's endpoint:
 # every request arrives byte for byte; a refused connection is a clear error;
 # a server that never answers does not hold the caller past the bound.
 source "$(dirname "$0")/lib.sh"
@@ -26,7 +26,7 @@ wait_until 10 "stand-in ending on /exit?" port_free
 log "nothing listening: a clear error naming the URL and the reason"
 if webprobe /show? >"$WORK/refused.out"; then fail "a refused connection reported success"; fi
 cat "$WORK/refused.out"
-grep -q '^error /show? [0-9]* 12029 The request http://127.0.0.1:8090/show? could not be delivered: the connection was refused' \
+grep -q "^error /show? [0-9]* 12029 The request $CLIENT_URL/show? could not be delivered: the connection was refused" \
   "$WORK/refused.out" || fail "unclear error for a refused connection"
 
 for mode in silent mute; do

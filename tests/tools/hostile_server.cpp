@@ -26,6 +26,8 @@
 #include <string>
 #include <thread>
 
+#include "control/client_commands.h"
+
 namespace {
 
 std::string mode, logPath, redirectUrl = "http://127.0.0.1:8091/elsewhere";
@@ -99,7 +101,7 @@ void Serve(int fd) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int port = 8090;
+  int port = kobex::kClientPort;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (!std::strcmp(argv[i], "--mode")) mode = argv[i + 1];
     else if (!std::strcmp(argv[i], "--port")) port = std::atoi(argv[i + 1]);

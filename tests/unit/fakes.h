@@ -138,13 +138,13 @@ class FakeWebControl : public WebControl {
  public:
   explicit FakeWebControl(Journal& journal) : journal_(journal) {}
 
-  std::vector<std::string> urls;
-  std::function<void(const std::string&)> onOpen;  // may throw to fail the request
+  std::vector<std::string> paths;
+  std::function<void(const std::string&)> onGet;  // may throw to fail the request
 
-  void OpenURL(const std::string& url) override {
-    journal_.Add("GET " + url);
-    urls.push_back(url);
-    if (onOpen) onOpen(url);
+  void Get(std::string_view path) override {
+    journal_.Add("GET " + std::string(path));
+    paths.emplace_back(path);
+    if (onGet) onGet(std::string(path));
   }
 
  private:

@@ -37,7 +37,7 @@ TEST_F(FormTest, StartsTheClientHidesAndAddsTheIconInThatOrder) {
   EXPECT_EQ(journal.entries, (Entries{"Shell kobex.bat TASKBAR", "Invisible", "GetVersionExA", "NIM_ADD"}));
   EXPECT_EQ(host.IconsShown(), 1);
   EXPECT_FALSE(host.endedWith);
-  EXPECT_TRUE(web.urls.empty()) << "start-up sends nothing to the client";
+  EXPECT_TRUE(web.paths.empty()) << "start-up sends nothing to the client";
 }
 
 TEST_F(FormTest, QueriesTheVersionWithAZeroFilledRecordOf148Bytes) {
@@ -136,7 +136,7 @@ TEST_F(FormTest, AnErrorBeforeTheShellCallAbandonsTheAdd) {
 
 TEST_F(FormTest, AnErrorInAnEventAbandonsItsRestAndLeavesNoGhostIcon) {
   Load();
-  web.onOpen = [](const std::string&) { throw Error(12029, "The request could not be delivered."); };
+  web.onGet = [](const std::string&) { throw Error(12029, "The request could not be delivered."); };
   bool restRan = false;
   form.RaiseEvent([&] {
     form.SendClientCommand(ClientCommand::Exit);
@@ -146,7 +146,7 @@ TEST_F(FormTest, AnErrorInAnEventAbandonsItsRestAndLeavesNoGhostIcon) {
   EXPECT_FALSE(restRan);
   EXPECT_TRUE(form.loaded()) << "the unload after a failed request does not happen";
   const Entries tail(journal.entries.end() - 4, journal.entries.end());
-  EXPECT_EQ(tail, (Entries{"GET http://127.0.0.1:8090/exit?", "NIM_DELETE",
+  EXPECT_EQ(tail, (Entries{"GET /exit?", "NIM_DELETE",
                            "MsgBox The request could not be delivered.", "End 2"}));
   EXPECT_EQ(host.IconsShown(), 0);
 }
@@ -155,7 +155,7 @@ TEST_F(FormTest, NoEventRunsOnceTheDefaultHandlingHasBegun) {
   Load();
   form.RaiseEvent([] { throw Error(6, "Overflow"); });
   form.RaiseEvent([this] { form.SendClientCommand(ClientCommand::Show); });
-  EXPECT_TRUE(web.urls.empty());
+  EXPECT_TRUE(web.paths.empty());
   EXPECT_EQ(host.messages.size(), 1u);
 }
 
@@ -214,17 +214,17 @@ TEST(NoGhostIcon, EveryWayOutDeletesTheIcon) {
       {"Exit", [](frmCorvane& f, FakeWebControl&) { f.RaiseEvent([&] { f.mnuIM().mnuIMExit_Click(); }); }},
       {"failed request",
        [](frmCorvane& f, FakeWebControl& web) {
-         web.onOpen = [](const std::string&) { throw Error(12029, "refused"); };
+         web.onGet = [](const std::string&) { throw Error(12029, "refused"); };
          f.RaiseEvent([&] { f.mnuIM().mnuIMOpen_Click(); });
        }},
       {"failed Exit",
        [](frmCorvane& f, FakeWebControl& web) {
-         web.onOpen = [](const std::string&) { throw Error(12002, "timed out"); };
+         web.onGet = [](const std::string&) { throw Error(12002, "timed out"); };
          f.RaiseEvent([&] { f.mnuIM().mnuIMExit_Click(); });
        }},
       {"allocation failing in an event",
        [](frmCorvane& f, FakeWebControl& web) {
-         web.onOpen = [](const std::string&) { throw std::bad_alloc(); };
+         web.onGet = [](const std::string&) { throw std::bad_alloc(); };
          f.RaiseEvent([&] { f.mnuIM().mnuIMOpen_Click(); });
        }},
       {"error in the dispatch",

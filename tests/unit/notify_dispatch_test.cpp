@@ -61,43 +61,36 @@ class DispatchTest : public ::testing::TestWithParam<DispatchCase> {};
 
 TEST_P(DispatchTest, ReactsOnlyToDoubleClickAndRightPress) {
   const DispatchCase& c = GetParam();
-  // Button, shift and Y must not matter: every combination reacts alike.
-  for (std::int16_t button : {0, 1, 2}) {
-    for (std::int16_t shift : {0, 1, 7}) {
-      for (float y : {0.0f, 7740.0f, -1.0f}) {
-        Journal journal;
-        FakeHost host(journal);
-        FakeWebControl web(journal);
-        frmCorvane form(host, host, web);
-        host.twipsPerPixelX = c.factor;
-        form.RaiseEvent([&] { form.Form_MouseMove(button, shift, c.x, y); });
+  Journal journal;
+  FakeHost host(journal);
+  FakeWebControl web(journal);
+  frmCorvane form(host, host, web);
+  host.twipsPerPixelX = c.factor;
+  // Y is another pixel's worth of twips: only X carries the code.
+  form.RaiseEvent([&] { form.Form_MouseMove(0, 0, c.x, 7740.0f); });
 
-        const bool shown = web.urls == std::vector<std::string>{"http://127.0.0.1:8090/show?"};
-        const bool menu = !host.menuShown.empty();
-        SCOPED_TRACE(::testing::Message() << "button " << button << " shift " << shift << " y " << y);
-        switch (c.reaction) {
-          case Reaction::Show:
-            EXPECT_TRUE(shown && !menu);
-            break;
-          case Reaction::Menu:
-            EXPECT_TRUE(menu && web.urls.empty());
-            break;
-          case Reaction::Nothing:
-            EXPECT_TRUE(journal.entries.empty());
-            break;
-          case Reaction::Error:
-            EXPECT_TRUE(web.urls.empty() && !menu);
-            EXPECT_EQ(host.endedWith, kExitError);
-            try {
-              NotificationCode(c.x, c.factor);
-              ADD_FAILURE() << "no error";
-            } catch (const Error& e) {
-              EXPECT_EQ(e.number(), c.errorNumber);
-            }
-            break;
-        }
+  const bool shown = web.paths == std::vector<std::string>{"/show?"};
+  const bool menu = !host.menuShown.empty();
+  switch (c.reaction) {
+    case Reaction::Show:
+      EXPECT_TRUE(shown && !menu);
+      break;
+    case Reaction::Menu:
+      EXPECT_TRUE(menu && web.paths.empty());
+      break;
+    case Reaction::Nothing:
+      EXPECT_TRUE(journal.entries.empty());
+      break;
+    case Reaction::Error:
+      EXPECT_TRUE(web.paths.empty() && !menu);
+      EXPECT_EQ(host.endedWith, kExitError);
+      try {
+        NotificationCode(c.x, c.factor);
+        ADD_FAILURE() << "no error";
+      } catch (const Error& e) {
+        EXPECT_EQ(e.number(), c.errorNumber);
       }
-    }
+      break;
   }
 }
 
@@ -172,10 +165,10 @@ TEST(FormMouseMoveProperty, ArbitraryFloatsEndInOneOfFourOutcomes) {
       ASSERT_FALSE(valid && std::fabs(q) < 2e9) << trace;
       ASSERT_EQ(host.messages.size(), 1u) << trace;
       ASSERT_TRUE(host.messages[0] == "Overflow" || host.messages[0] == "Division by zero") << trace;
-      ASSERT_TRUE(web.urls.empty() && host.menuShown.empty()) << trace;
-    } else if (!web.urls.empty()) {
+      ASSERT_TRUE(web.paths.empty() && host.menuShown.empty()) << trace;
+    } else if (!web.paths.empty()) {
       ++shows;
-      ASSERT_EQ(web.urls, std::vector<std::string>{"http://127.0.0.1:8090/show?"}) << trace;
+      ASSERT_EQ(web.paths, std::vector<std::string>{"/show?"}) << trace;
       ASSERT_TRUE(q >= 514.5 && q <= 515.5) << trace;
       ASSERT_TRUE(host.menuShown.empty()) << trace;
     } else if (!host.menuShown.empty()) {

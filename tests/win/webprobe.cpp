@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     for (const auto& row : kobex::kCommandTable) commands.push_back(row.command);
   }
 
-  kobex::win32::WinHttpWebControl webControl;
+  kobex::win32::WinHttpWebControl webControl(kobex::kClientHost, kobex::kClientPort);
   int failures = 0;
   for (auto command : commands) {
     const std::string path(kobex::RequestPath(command));

@@ -5,7 +5,7 @@
 
 #include "platform/error.h"
 #include "platform/win32/picture.h"
-#include "platform/win32/system_message.h"
+#include "platform/win32/win32_error.h"
 #include "resources/resource_ids.h"
 
 namespace kobex::win32 {
@@ -42,9 +42,12 @@ void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
   } showing{*this};
   logo_.reset(LoadJpegResource(instance_, IDR_ABOUT_LOGO));
   icon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON, 32, 32, 0)));
+  if (!icon_) ThrowLastError("Cannot load the About box's icon");
   smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  if (!smallIcon_) ThrowLastError("Cannot load the About box's icon");
   white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
+  if (!white_) ThrowLastError("Cannot make the About box's background");
   texts_.clear();
   texts_.reserve(design.controls.size());
   for (const PlacedControl& c : design.controls) texts_.emplace_back(c.text);
@@ -56,10 +59,7 @@ void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
   const INT_PTR result =
       DialogBoxIndirectParamA(instance_, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr,
                               DialogProc, reinterpret_cast<LPARAM>(this));
-  const DWORD error = GetLastError();
-  if (result == -1) {
-    throw Error(static_cast<std::int32_t>(error), "Cannot show the About box: " + SystemMessage(error));
-  }
+  if (result == -1) ThrowLastError("Cannot show the About box");
 }
 
 void AboutDialog::Release() noexcept {
@@ -74,15 +74,22 @@ void AboutDialog::Release() noexcept {
 }
 
 void AboutDialog::Close() {
-  if (dialog_) EndDialog(dialog_, IDOK);
+  // Refused only for a window that is not a dialog, which ours always is.
+  if (dialog_) (void)EndDialog(dialog_, IDOK);
 }
 
 void AboutDialog::Activate() {
   if (!dialog_) return;
-  if (IsIconic(dialog_)) ShowWindow(dialog_, SW_RESTORE);
-  SetForegroundWindow(dialog_);
+  // Bringing the box forward is a courtesy: if the system declines (another
+  // program has the foreground), the box stays open where it was.
+  if (IsIconic(dialog_)) (void)ShowWindow(dialog_, SW_RESTORE);
+  (void)SetForegroundWindow(dialog_);
 }
 
+// The answers of the calls below are not examined: this runs inside the dialog
+// procedure, where nothing may throw, and a step that fails leaves the box
+// without that one detail (a control, its font, the centring), still closed by
+// Escape and its close box.
 void AboutDialog::Build(HWND dialog) noexcept {
   dialog_ = dialog;
   SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
@@ -147,7 +154,7 @@ INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
       // OK, Enter and Space on it, Escape and the close box all mean OK.
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
         AboutEvents* events = self->events_;
-        if (events) self->boundary_.Raise([events] { events->cmdOK_Click(); });
+        if (events) self->boundary_.RaiseEvent([events] { events->cmdOK_Click(); });
         return TRUE;
       }
       return FALSE;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/about_host.h"
-#include "platform/win32/event_boundary.h"
+#include "platform/event_ref.h"
 #include "platform/win32/handles.h"
 
 namespace kobex::win32 {

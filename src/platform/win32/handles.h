@@ -12,12 +12,25 @@ class Owned {
   ~Owned() { reset(); }
   Owned(const Owned&) = delete;
   Owned& operator=(const Owned&) = delete;
+  Owned(Owned&& other) noexcept : handle_(other.release()) {}
+  Owned& operator=(Owned&& other) noexcept {
+    reset(other.release());
+    return *this;
+  }
 
   H get() const noexcept { return handle_; }
   explicit operator bool() const noexcept { return handle_ != nullptr; }
   void reset(H handle = nullptr) noexcept {
-    if (handle_) Free(handle_);
+    // A handle that this program made and holds frees without fail; nothing
+    // could be done about a failure here anyway.
+    if (handle_) (void)Free(handle_);
     handle_ = handle;
+  }
+  // Gives the handle up to a new owner.
+  H release() noexcept {
+    H handle = handle_;
+    handle_ = nullptr;
+    return handle;
   }
 
  private:
@@ -29,5 +42,6 @@ using OwnedBitmap = Owned<HBITMAP, &DeleteObject>;
 using OwnedBrush = Owned<HBRUSH, &DeleteObject>;
 using OwnedMenu = Owned<HMENU, &DestroyMenu>;  // its submenus go with it
 using OwnedWindow = Owned<HWND, &DestroyWindow>;
+using OwnedHandle = Owned<HANDLE, &CloseHandle>;  // a kernel object: an event, a process, a thread
 
 }  // namespace kobex::win32

@@ -8,14 +8,13 @@
 
 #include "platform/error.h"
 #include "platform/win32/system_library.h"
-#include "platform/win32/system_message.h"
+#include "platform/win32/win32_error.h"
 
 namespace kobex::win32 {
 namespace {
 
 [[noreturn]] void Fail(const std::string& what, HRESULT result) {
-  throw Error(static_cast<std::int32_t>(result), "Cannot load the About logo: " + what + " (" +
-                                                     SystemMessage(static_cast<DWORD>(result)) + ")");
+  ThrowWin32Error("Cannot load the About logo: " + what, static_cast<DWORD>(result));
 }
 
 // COM and its picture decoder, loaded from the system folder when the logo is
@@ -88,7 +87,7 @@ HBITMAP LoadJpegResource(HINSTANCE instance, int id) {
   void* target = GlobalLock(copy.handle);
   if (!target) Fail("out of memory", HRESULT_FROM_WIN32(GetLastError()));
   std::memcpy(target, bytes, size);
-  GlobalUnlock(copy.handle);
+  (void)GlobalUnlock(copy.handle);  // its answer is the lock count left, not success
   Releaser<IStream> stream;
   HRESULT result = ole.CreateStreamOnHGlobal(copy.handle, TRUE, &stream.p);
   if (FAILED(result)) Fail("stream", result);

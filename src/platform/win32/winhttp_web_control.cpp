@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "control/delivery.h"
 #include "kobex_version.h"
+#include "platform/delivery.h"
 #include "platform/error.h"
 #include "platform/win32/system_library.h"
-#include "platform/win32/system_message.h"
+#include "platform/win32/win32_error.h"
 
 namespace kobex::win32 {
 namespace {
@@ -28,7 +28,6 @@ struct WinHttpApi {
   decltype(&::WinHttpSendRequest) SendRequest = nullptr;
   decltype(&::WinHttpReceiveResponse) ReceiveResponse = nullptr;
   decltype(&::WinHttpCloseHandle) CloseHandle = nullptr;
-  decltype(&::WinHttpCrackUrl) CrackUrl = nullptr;
 };
 
 // Loaded once, on the first request; throws Error when the system has no WinHTTP.
@@ -45,11 +44,10 @@ const WinHttpApi& WinHttp() {
     Bind(a.module, a.SendRequest, "WinHttpSendRequest");
     Bind(a.module, a.ReceiveResponse, "WinHttpReceiveResponse");
     Bind(a.module, a.CloseHandle, "WinHttpCloseHandle");
-    Bind(a.module, a.CrackUrl, "WinHttpCrackUrl");
     return a;
   }();
   if (!api.Open || !api.SetTimeouts || !api.SetStatusCallback || !api.Connect || !api.OpenRequest ||
-      !api.SetOption || !api.SendRequest || !api.ReceiveResponse || !api.CloseHandle || !api.CrackUrl) {
+      !api.SetOption || !api.SendRequest || !api.ReceiveResponse || !api.CloseHandle) {
     throw Error(static_cast<std::int32_t>(ERROR_MOD_NOT_FOUND),
                 "Cannot send requests to the messaging client: WinHTTP is not available on this system.");
   }
@@ -57,27 +55,39 @@ const WinHttpApi& WinHttp() {
 }
 
 constexpr wchar_t kUserAgent[] = L"kobex/" KOBEX_VERSION_TEXT;
-constexpr wchar_t kLoopbackHost[] = L"127.0.0.1";
-constexpr INTERNET_PORT kClientPort = 8090;
 
 // What one request shares with WinHTTP's notification thread. It has two
-// owners: the caller, and the request handle until its HANDLE_CLOSING
-// notification, so a caller that gives up early never frees it under WinHTTP.
+// owners: the caller, and from the moment it names the transfer the request
+// handle, until its HANDLE_CLOSING notification; so a caller that gives up
+// early never frees it under WinHTTP.
 struct Transfer {
-  HANDLE signal = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // set on every notification below
+  OwnedHandle signal{CreateEventA(nullptr, FALSE, FALSE, nullptr)};  // set on every notification below
   DeliveryProgress delivery;
   std::atomic<bool> sendCompleted{false};
   std::atomic<bool> headersAvailable{false};
   std::atomic<DWORD> error{0};
   std::atomic<bool> closing{false};  // WinHTTP reports nothing more about the request
-  std::atomic<int> owners{2};
+  std::atomic<int> owners{1};
 
+  void Retain() { owners.fetch_add(1); }
   void Release() {
-    if (owners.fetch_sub(1) == 1) {
-      if (signal) CloseHandle(signal);
-      delete this;
-    }
+    if (owners.fetch_sub(1) == 1) delete this;
   }
+};
+
+// The caller's reference to a new transfer, released on every way out.
+class TransferRef {
+ public:
+  TransferRef() : transfer_(new Transfer) {}
+  ~TransferRef() { transfer_->Release(); }
+  TransferRef(const TransferRef&) = delete;
+  TransferRef& operator=(const TransferRef&) = delete;
+  Transfer* operator->() const { return transfer_; }
+  Transfer& operator*() const { return *transfer_; }
+  Transfer* get() const { return transfer_; }
+
+ private:
+  Transfer* transfer_;
 };
 
 void CALLBACK OnStatus(HINTERNET /*handle*/, DWORD_PTR context, DWORD status, LPVOID info, DWORD /*length*/) {
@@ -101,36 +111,14 @@ void CALLBACK OnStatus(HINTERNET /*handle*/, DWORD_PTR context, DWORD status, LP
       break;
     case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
       transfer->closing = true;
-      SetEvent(transfer->signal);
+      (void)SetEvent(transfer->signal.get());  // an event this transfer owns: it is set
       transfer->Release();
       return;
     default:
       return;
   }
-  SetEvent(transfer->signal);
+  (void)SetEvent(transfer->signal.get());
 }
-
-class Handle {
- public:
-  explicit Handle(HINTERNET handle = nullptr) : handle_(handle) {}
-  ~Handle() { Close(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HINTERNET get() const { return handle_; }
-  void Close() {
-    if (handle_) WinHttp().CloseHandle(handle_);
-    handle_ = nullptr;
-  }
-  HINTERNET release() {
-    HINTERNET handle = handle_;
-    handle_ = nullptr;
-    return handle;
-  }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  HINTERNET handle_;
-};
 
 std::string Reason(DWORD error) {
   switch (error) {
@@ -151,13 +139,16 @@ std::string Reason(DWORD error) {
 }
 
 // Wide text, NUL-terminated. (A vector rather than std::wstring keeps the
-// library's wide-string code out of the program.)
+// library's wide-string code out of the program.) The texts are the program's
+// own ASCII constants, so a failed conversion leaves them empty and the
+// request then fails on its own.
 using WideText = std::vector<wchar_t>;
 
-WideText Widen(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  WideText wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+WideText Widen(std::string_view text) {
+  const int size = static_cast<int>(text.size());
+  const int length = size > 0 ? MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0) : 0;
+  WideText wide(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+  if (length > 0) (void)MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
   return wide;
 }
 
@@ -166,22 +157,22 @@ template <class Condition>
 void WaitFor(const Transfer& transfer, DWORD deadline, Condition done) {
   while (!done()) {
     const auto left = static_cast<LONG>(deadline - GetTickCount());
-    if (left <= 0 || WaitForSingleObject(transfer.signal, static_cast<DWORD>(left)) != WAIT_OBJECT_0) return;
+    if (left <= 0 || WaitForSingleObject(transfer.signal.get(), static_cast<DWORD>(left)) != WAIT_OBJECT_0) return;
   }
 }
 
 }  // namespace
 
-WinHttpWebControl::~WinHttpWebControl() {
-  if (session_) WinHttp().CloseHandle(session_);
-}
+BOOL CloseInternet(HINTERNET handle) noexcept { return WinHttp().CloseHandle(handle); }
 
-// One session for webControl's life: its settings are made once, not per request.
+WinHttpWebControl::WinHttpWebControl(std::string_view host, std::uint16_t port)
+    : host_(Widen(host)), port_(port), endpoint_("http://" + std::string(host) + ":" + std::to_string(port)) {}
+
 HINTERNET WinHttpWebControl::Session(const std::string& url) {
-  if (session_) return session_;
+  if (session_) return session_.get();
   const WinHttpApi& http = WinHttp();
-  Handle session(http.Open(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                           WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC));
+  OwnedInternet session(http.Open(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                  WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC));
   if (!session) Fail(url, GetLastError());
   const int ms = static_cast<int>(kSendTimeoutMs);
   if (!http.SetTimeouts(session.get(), ms, ms, ms, static_cast<int>(kReplyTimeoutMs))) Fail(url, GetLastError());
@@ -191,66 +182,39 @@ HINTERNET WinHttpWebControl::Session(const std::string& url) {
                              0) == WINHTTP_INVALID_STATUS_CALLBACK) {
     Fail(url, GetLastError());
   }
-  session_ = session.release();
-  return session_;
+  session_ = std::move(session);
+  return session_.get();
 }
 
-void WinHttpWebControl::OpenURL(const std::string& url) {
+void WinHttpWebControl::Get(std::string_view path) {
   const DWORD start = GetTickCount();
+  const std::string url = endpoint_ + std::string(path);
   const WinHttpApi& http = WinHttp();
+  const WideText widePath = Widen(path);
 
-  // The URL is one of the program's constants; this only refuses anything that
-  // would leave the client's endpoint on this machine.
-  const WideText wideUrl = Widen(url);
-  URL_COMPONENTS parts{};
-  parts.dwStructSize = sizeof parts;
-  parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-  if (!http.CrackUrl(wideUrl.data(), 0, 0, &parts)) Fail(url, GetLastError());
-  const bool loopback = parts.dwHostNameLength == std::size(kLoopbackHost) - 1 &&
-                        std::equal(kLoopbackHost, kLoopbackHost + parts.dwHostNameLength, parts.lpszHostName);
-  if (parts.nScheme != INTERNET_SCHEME_HTTP || !loopback || parts.nPort != kClientPort) {
-    throw Error(kErrInvalidCall, "The request " + url + " is not for the messaging client on this machine.");
-  }
-  // The query ("?" included, even an empty one) is cracked apart as extra info.
-  WideText path(parts.lpszUrlPath, parts.lpszUrlPath + parts.dwUrlPathLength);
-  path.insert(path.end(), parts.lpszExtraInfo, parts.lpszExtraInfo + parts.dwExtraInfoLength);
-  path.push_back(L'\0');
-
-  Handle connection(http.Connect(Session(url), kLoopbackHost, kClientPort, 0));
+  const OwnedInternet connection(http.Connect(Session(url), host_.data(), port_, 0));
   if (!connection) Fail(url, GetLastError());
-
-  auto* transfer = new Transfer;
-  if (!transfer->signal) {
-    const DWORD error = GetLastError();
-    delete transfer;
-    Fail(url, error);
+  const TransferRef transfer;
+  if (!transfer->signal) Fail(url, GetLastError());
+  OwnedInternet request(http.OpenRequest(connection.get(), L"GET", widePath.data(), nullptr, WINHTTP_NO_REFERER,
+                                         WINHTTP_DEFAULT_ACCEPT_TYPES, 0));
+  if (!request) Fail(url, GetLastError());
+  DWORD_PTR context = reinterpret_cast<DWORD_PTR>(transfer.get());
+  if (!http.SetOption(request.get(), WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context)) {
+    Fail(url, GetLastError());  // no notification can name the transfer yet
   }
-  HINTERNET request = http.OpenRequest(connection.get(), L"GET", path.data(), nullptr, WINHTTP_NO_REFERER,
-                                         WINHTTP_DEFAULT_ACCEPT_TYPES, 0);
-  if (!request) {
-    const DWORD error = GetLastError();
-    delete transfer;
-    Fail(url, error);
-  }
-  DWORD_PTR context = reinterpret_cast<DWORD_PTR>(transfer);
-  if (!http.SetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context)) {
-    const DWORD error = GetLastError();
-    http.CloseHandle(request);
-    delete transfer;  // no notification can name it yet
-    Fail(url, error);
-  }
-  // From here the request handle owns one reference; closing it releases that.
-  Handle requestHandle(request);
+  // From here the request handle holds a reference too; closing it releases that.
+  transfer->Retain();
 
   // No connection is kept for a later request: each one has its own, so none
   // ever rides on a connection the client may have dropped in between.
   DWORD features = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_AUTHENTICATION |
                    WINHTTP_DISABLE_KEEP_ALIVE;
   const bool configured =
-      http.SetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features) != FALSE;
+      http.SetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features) != FALSE;
   DWORD error = configured ? 0 : GetLastError();
 
-  if (!error && !http.SendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
+  if (!error && !http.SendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
                                     context)) {
     error = GetLastError();
   }
@@ -264,25 +228,21 @@ void WinHttpWebControl::OpenURL(const std::string& url) {
       // Closing the request stops WinHTTP's work on it; once it says the
       // handle is closing it reports nothing more, so a "sent" that came late
       // has come by then, and the outcome is what it reported.
-      requestHandle.Close();
+      request.reset();
       WaitFor(*transfer, GetTickCount() + kCloseTimeoutMs, [&] { return transfer->closing.load(); });
       if (sent()) error = 0;  // delivered after all
     }
-  } else {
-    requestHandle.Close();
   }
-  if (!error && requestHandle) {
+  if (!error && request) {
     // Delivered. The reply is waited for briefly and ignored, whatever it
     // holds; some WinHTTPs read it before they report the send complete.
     const DWORD replyDeadline = GetTickCount() + kReplyTimeoutMs;
     WaitFor(*transfer, replyDeadline, [&] { return transfer->sendCompleted.load() || failed(); });
-    if (transfer->sendCompleted && !failed() && http.ReceiveResponse(request, nullptr)) {
+    if (transfer->sendCompleted && !failed() && http.ReceiveResponse(request.get(), nullptr)) {
       WaitFor(*transfer, replyDeadline, [&] { return transfer->headersAvailable.load() || failed(); });
     }
   }
-  const Delivery delivery = transfer->delivery.state();
-  transfer->Release();
-  if (error) Fail(url, error, delivery);
+  if (error) Fail(url, error, transfer->delivery.state());
 }
 
 }  // namespace kobex::win32

@@ -1,13 +1,19 @@
 // webControl on WinHTTP: one GET per call to the client's control endpoint on
-// the loopback address, with no proxy, no redirects, no cookies, and bounded
-// time. The call returns once the request has been delivered; the reply's
-// headers are waited for briefly and dropped.
+// this machine, with no proxy, no redirects, no cookies, and bounded time. The
+// call returns once the request has been delivered; the reply's headers are
+// waited for briefly and dropped.
 #pragma once
 
 #include <windows.h>
 #include <winhttp.h>
 
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "platform/web_control.h"
+#include "platform/win32/handles.h"
 
 namespace kobex::win32 {
 
@@ -20,18 +26,24 @@ inline constexpr DWORD kReplyTimeoutMs = 2000;
 // WinHTTP's last word on it.
 inline constexpr DWORD kCloseTimeoutMs = 1000;
 
+// Closes a WinHTTP handle (WinHTTP is loaded when the first one is made).
+BOOL CloseInternet(HINTERNET handle) noexcept;
+using OwnedInternet = Owned<HINTERNET, &CloseInternet>;
+
 class WinHttpWebControl final : public WebControl {
  public:
-  WinHttpWebControl() = default;
-  ~WinHttpWebControl() override;
-  WinHttpWebControl(const WinHttpWebControl&) = delete;
-  WinHttpWebControl& operator=(const WinHttpWebControl&) = delete;
+  // Every request goes to http://HOST:PORT, HOST an address on this machine.
+  WinHttpWebControl(std::string_view host, std::uint16_t port);
 
-  void OpenURL(const std::string& url) override;
+  void Get(std::string_view path) override;
 
  private:
   HINTERNET Session(const std::string& url);
-  HINTERNET session_ = nullptr;
+
+  std::vector<wchar_t> host_;  // NUL-terminated
+  INTERNET_PORT port_;
+  std::string endpoint_;  // "http://HOST:PORT", for what an error says
+  OwnedInternet session_;  // one for webControl's life: its settings are made once
 };
 
 }  // namespace kobex::win32

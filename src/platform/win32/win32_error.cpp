@@ -1,4 +1,6 @@
-#include "platform/win32/system_message.h"
+#include "platform/win32/win32_error.h"
+
+#include "platform/error.h"
 
 namespace kobex::win32 {
 
@@ -14,6 +16,15 @@ std::string SystemMessage(DWORD code, HMODULE module) {
   }
   if (length == 0) return "error " + std::to_string(code);
   return std::string(buffer, length) + " (error " + std::to_string(code) + ")";
+}
+
+void ThrowWin32Error(const std::string& what, DWORD code) {
+  throw Error(static_cast<std::int32_t>(code), what + ": " + SystemMessage(code));
+}
+
+void ThrowLastError(const char* what) {
+  const DWORD code = GetLastError();
+  ThrowWin32Error(what, code);
 }
 
 }  // namespace kobex::win32

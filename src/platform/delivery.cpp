@@ -1,4 +1,4 @@
-#include "control/delivery.h"
+#include "platform/delivery.h"
 
 namespace kobex {
 

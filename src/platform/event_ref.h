@@ -1,13 +1,14 @@
-// The one place where an error that escapes an event procedure is caught: the
-// window and dialog procedures hand their events to it, and nothing else they
-// do may throw. An event is passed as a borrowed callable, so that passing it
-// allocates nothing outside the boundary.
+// An event procedure handed to the one place that runs events with the host's
+// default handling of an error: the main form. The window and dialog
+// procedures hand it their events, and nothing else they do may throw. An
+// event is passed as a borrowed callable, so that passing it allocates nothing
+// outside the boundary.
 #pragma once
 
 #include <type_traits>
 #include <utility>
 
-namespace kobex::win32 {
+namespace kobex {
 
 class EventRef {
  public:
@@ -25,11 +26,12 @@ class EventRef {
 
 class EventBoundary {
  public:
-  // Runs the event with the host's default handling of an error; never throws.
-  virtual void Raise(EventRef event) noexcept = 0;
+  // Runs one event procedure: an error that escapes it gets the host's
+  // default handling (message box, icon removed, program ended). Never throws.
+  virtual void RaiseEvent(EventRef event) noexcept = 0;
 
  protected:
   ~EventBoundary() = default;
 };
 
-}  // namespace kobex::win32
+}  // namespace kobex

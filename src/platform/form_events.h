@@ -1,0 +1,24 @@
+// What the main form's window reports to the form: the events the windowing
+// host raises on it. Each is run through RaiseEvent, the one boundary.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/event_ref.h"
+
+namespace kobex {
+
+class FormEvents : public EventBoundary {
+ public:
+  // A mouse event on the form's window: button and shift states, X and Y in twips.
+  virtual void Form_MouseMove(std::int16_t button, std::int16_t shift, float X, float Y) = 0;
+  // The shell's notification area was created anew.
+  virtual void Shell_TaskbarCreated() = 0;
+  // A close request, or the end of the session: the form unloads.
+  virtual void Unload() = 0;
+
+ protected:
+  ~FormEvents() = default;
+};
+
+}  // namespace kobex

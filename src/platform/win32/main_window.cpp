@@ -1,0 +1,165 @@
+#include "platform/win32/main_window.h"
+
+#include <windowsx.h>
+
+#include "platform/error.h"
+#include "platform/host.h"
+#include "platform/win32/win32_error.h"
+#include "resources/resource_ids.h"
+
+namespace kobex::win32 {
+namespace {
+
+constexpr char kWindowClass[] = "kobexTrayLauncher";
+// The form's client area, in twips.
+constexpr int kFormWidthTwips = 4470;
+constexpr int kFormHeightTwips = 2505;
+
+// Sent by Windows 8.1 and later when the screen's resolution changes; older
+// headers do not name it.
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
+
+// 1440 twips make an inch: twips per pixel for a resolution in dots per inch.
+float TwipsPerPixel(int dpi) {
+  if (dpi <= 0) throw Error(kErrInvalidCall, "Cannot read the screen's resolution.");
+  return 1440.0f / static_cast<float>(dpi);
+}
+
+}  // namespace
+
+MainWindow::~MainWindow() {
+  form_ = nullptr;  // whatever destroying the window sends, no form is there to get it
+  Destroy();
+}
+
+void MainWindow::Create(HICON icon) {
+  // The title bar's small picture; without it Windows shrinks `icon`.
+  smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                 LR_DEFAULTCOLOR)));
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance_;
+  wc.hIcon = icon;
+  wc.hIconSm = smallIcon_.get();
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));  // the system's own: a null one is harmless
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kWindowClass;
+  if (!RegisterClassExA(&wc)) ThrowLastError("Cannot register the main window");
+
+  // 0 when it cannot be had: then only a restarted shell goes unnoticed.
+  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  // An ordinary top-level window, never shown: the shell needs a real window to
+  // own the icon, and a message-only window would not get broadcasts.
+  const DWORD style = WS_OVERLAPPEDWINDOW;
+  ReadScreenDpi();
+  RECT frame{0, 0, MulDiv(kFormWidthTwips, dpiX_ > 0 ? dpiX_ : 96, 1440),
+             MulDiv(kFormHeightTwips, dpiY_ > 0 ? dpiY_ : 96, 1440)};
+  if (!AdjustWindowRectEx(&frame, style, FALSE, 0)) ThrowLastError("Cannot size the main window");
+  hwnd_ = CreateWindowExA(0, kWindowClass, kMainWindowCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+  if (!hwnd_) ThrowLastError("Cannot create the main window");
+}
+
+int MainWindow::RunMessageLoop() {
+  MSG msg;
+  BOOL got;
+  while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0) {
+    if (got == -1) {
+      // No message can be had any more: handled like an error in an event
+      // (message, icon removed, program ended).
+      const DWORD error = GetLastError();
+      if (form_) form_->RaiseEvent([error] { ThrowWin32Error("Cannot read the next window message", error); });
+      return kExitError;
+    }
+    // Whether a character message was made, and what the window procedure
+    // answered, are not the loop's business.
+    (void)TranslateMessage(&msg);
+    (void)DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+void MainWindow::SetVisible(bool visible) {
+  // ShowWindow answers whether the window was visible before, not whether it worked.
+  if (hwnd_) (void)ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+}
+
+void MainWindow::Destroy() {
+  // Only a window of another thread, or one already gone, refuses: neither is ours.
+  if (hwnd_) (void)DestroyWindow(hwnd_);
+}
+
+float MainWindow::TwipsPerPixelX() const { return TwipsPerPixel(dpiX_); }
+
+float MainWindow::TwipsPerPixelY() const { return TwipsPerPixel(dpiY_); }
+
+// Both axes from one screen device context; 0 when it cannot be had, which
+// makes the next reading of twips per pixel an error.
+void MainWindow::ReadScreenDpi() {
+  dpiX_ = dpiY_ = 0;
+  HDC screen = GetDC(nullptr);
+  if (!screen) return;
+  dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
+  dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+  (void)ReleaseDC(nullptr, screen);  // a screen DC from GetDC always goes back
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    // Returns the previous value, 0 here: nothing to check.
+    (void)SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!window || !window->form_) return DefWindowProcA(hwnd, message, wParam, lParam);
+  return window->HandleMessage(hwnd, message, wParam, lParam);
+}
+
+// The form's events, decoded from the window's messages. Everything the form
+// does runs inside RaiseEvent; nothing else here throws.
+LRESULT MainWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  FormEvents& form = *form_;
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    form.RaiseEvent([&form] { form.Shell_TaskbarCreated(); });
+    return 0;
+  }
+  switch (message) {
+    case WM_MOUSEMOVE: {
+      // The tray icon's callback: the mouse message code arrives as the
+      // pointer's X, which the host reports in twips. Its wParam is the icon's
+      // id, not key flags, so the button and shift states are none.
+      const int x = GET_X_LPARAM(lParam);
+      const int y = GET_Y_LPARAM(lParam);
+      form.RaiseEvent([&] {
+        form.Form_MouseMove(0, 0, static_cast<float>(x) * TwipsPerPixelX(), static_cast<float>(y) * TwipsPerPixelY());
+      });
+      return 0;
+    }
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE:
+    case kDpiChanged:
+      // The screen's resolution is read when it may have changed, not on every
+      // mouse event: a screen device context costs more than the request it precedes.
+      ReadScreenDpi();
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_CLOSE:
+      form.RaiseEvent([&form] { form.Unload(); });
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // an unload is never refused
+    case WM_ENDSESSION:
+      // The process may be ended as soon as this returns: take the icon away now.
+      if (wParam) form.RaiseEvent([&form] { form.Unload(); });
+      return 0;
+    case WM_DESTROY:
+      hwnd_ = nullptr;
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+}  // namespace kobex::win32

@@ -1,0 +1,51 @@
+// frmCorvane's window on Win32: never shown, the owner of the tray icon and the
+// receiver of its callbacks and of the shell's broadcasts; its message loop;
+// and the one place where window messages are decoded into the form's events.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/form_events.h"
+#include "platform/win32/handles.h"
+
+namespace kobex::win32 {
+
+inline constexpr char kMainWindowCaption[] = "System tray launcher";
+
+class MainWindow {
+ public:
+  explicit MainWindow(HINSTANCE instance) : instance_(instance) {}
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // The form the window's events go to. It may be gone before the window is:
+  // the destructor lets go of it first.
+  void Attach(FormEvents* form) { form_ = form; }
+  // Creates the window, hidden, with `icon` as its picture. Throws Error.
+  void Create(HICON icon);
+  // Runs until the window is destroyed; returns the process exit code.
+  int RunMessageLoop();
+
+  HWND handle() const { return hwnd_; }
+  void SetVisible(bool visible);
+  void Destroy();
+
+  // Screen.TwipsPerPixelX and Y, for the screen's resolution of now. Throw Error.
+  float TwipsPerPixelX() const;
+  float TwipsPerPixelY() const;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void ReadScreenDpi();
+
+  HINSTANCE instance_;
+  HWND hwnd_ = nullptr;
+  FormEvents* form_ = nullptr;
+  UINT taskbarCreated_ = 0;  // the shell's broadcast when its notification area is created
+  int dpiX_ = 0, dpiY_ = 0;  // the screen's resolution, kept current
+  OwnedIcon smallIcon_;
+};
+
+}  // namespace kobex::win32

@@ -1,0 +1,25 @@
+// The start-up operations on Win32: the client's launch command started
+// hidden, the system's version, the program's message box, the end at once.
+#pragma once
+
+#include <string>
+
+#include "platform/host.h"
+
+namespace kobex::win32 {
+
+// The title of the program's message boxes.
+inline constexpr char kAppTitle[] = "kobex";
+
+// Starts the command line with its window hidden, not waited for. Throws Error.
+void StartHidden(const std::string& commandLine);
+
+// GetVersionExA on the caller's record; the system's answer as is.
+bool QueryVersion(OsVersionRecord& record);
+
+// A task-modal message box with OK only, in front of other programs' windows.
+void ShowMessage(const std::string& text, MsgBoxIcon icon);
+
+[[noreturn]] void EndNow(int exitCode);
+
+}  // namespace kobex::win32

@@ -1,0 +1,119 @@
+#include "platform/win32/tray_popup.h"
+
+#include <string>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_error.h"
+
+namespace kobex::win32 {
+namespace {
+
+constexpr char kOwnerClass[] = "kobexTrayMenuOwner";
+constexpr char kBuildFailed[] = "Cannot build the tray menu";
+
+// The popup and its submenus from the entries, in order; item ids are entry
+// indices + 1. Throws Error.
+OwnedMenu Build(const std::vector<MenuEntry>& entries, std::size_t defaultItem) {
+  OwnedMenu popup(CreatePopupMenu());
+  if (!popup) ThrowLastError(kBuildFailed);
+  // menus[level] receives the items of that level: the popup for level 1, the
+  // latest submenu for the level below it.
+  std::vector<HMENU> menus{nullptr, popup.get()};
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const MenuEntry& e = entries[i];
+    if (e.kind == MenuKind::Root) continue;
+    if (e.level < 1 || static_cast<std::size_t>(e.level) >= menus.size()) {
+      ThrowWin32Error(kBuildFailed, ERROR_INVALID_DATA);
+    }
+    HMENU parent = menus[e.level];
+    const std::string caption(e.caption);
+    switch (e.kind) {
+      case MenuKind::Separator:
+        if (!AppendMenuA(parent, MF_SEPARATOR, 0, nullptr)) ThrowLastError(kBuildFailed);
+        break;
+      case MenuKind::Submenu: {
+        OwnedMenu submenu(CreatePopupMenu());
+        if (!submenu) ThrowLastError(kBuildFailed);
+        if (!AppendMenuA(parent, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.get()),
+                         caption.c_str())) {
+          ThrowLastError(kBuildFailed);
+        }
+        menus.resize(e.level + 1);
+        menus.push_back(submenu.release());  // the parent's now: it goes with the popup
+        break;
+      }
+      default:
+        if (!AppendMenuA(parent, MF_STRING, static_cast<UINT_PTR>(i + 1), caption.c_str())) {
+          ThrowLastError(kBuildFailed);
+        }
+        break;
+    }
+  }
+  if (!SetMenuDefaultItem(popup.get(), static_cast<UINT>(defaultItem + 1), FALSE)) ThrowLastError(kBuildFailed);
+  return popup;
+}
+
+// The window that owns an open tray menu: one pixel at the pointer, under the
+// menu's corner, shown without activation and then made foreground. The menu
+// reads its keys from the queue of the thread whose window has the keyboard;
+// under X11 (Wine) that is the window with the X input focus, which a window
+// manager gives only to a window it can see, never to the hidden main window.
+class MenuOwner {
+ public:
+  MenuOwner(HINSTANCE instance, HWND mainWindow, POINT at)
+      : window_(CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kOwnerClass, "", WS_POPUP, at.x, at.y, 1, 1,
+                                mainWindow, nullptr, instance, nullptr)) {
+    // ShowWindow answers whether the window was visible before, not whether it worked.
+    if (window_) (void)ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
+  }
+  // Without it (no window could be made) the main window owns the menu, which
+  // still works everywhere but for the keys under an X11 window manager.
+  HWND get(HWND fallback) const { return window_ ? window_.get() : fallback; }
+
+ private:
+  OwnedWindow window_;
+};
+
+}  // namespace
+
+void TrayPopup::Register() {
+  WNDCLASSEXA owner{};
+  owner.cbSize = sizeof owner;
+  owner.lpfnWndProc = DefWindowProcA;
+  owner.hInstance = instance_;
+  owner.lpszClassName = kOwnerClass;
+  if (!RegisterClassExA(&owner)) ThrowLastError("Cannot register the menu's window");
+}
+
+std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const std::vector<MenuEntry>& entries,
+                                           std::size_t defaultItem) {
+  const OwnedMenu popup = Build(entries, defaultItem);
+
+  // The shell sends the icon's callback and waits for it: let it go on now, so
+  // that its handling of the click is over before the menu takes the mouse.
+  // (The answer says only whether the message was a sent one.)
+  if (InSendMessage()) (void)ReplyMessage(0);
+  POINT at{};
+  if (!GetCursorPos(&at)) ThrowLastError("Cannot find the pointer for the tray menu");
+  // The owner must be the foreground window, or the menu would not close when
+  // the user clicks elsewhere; the null message afterwards lets it close at once.
+  const MenuOwner owner(instance_, mainWindow, at);
+  const HWND menuOwner = owner.get(mainWindow);
+  // Wine asks the X server for the input focus with the time of the thread's
+  // latest message, and X refuses a request older than the window manager's
+  // own last focus change (the click on the tray): a fresh message first.
+  // Each of these steps only helps the menu to the keyboard; without it the
+  // menu still opens and works by mouse, so their answers are not examined.
+  MSG fresh;
+  if (PostMessageA(menuOwner, WM_NULL, 0, 0)) (void)PeekMessageA(&fresh, menuOwner, WM_NULL, WM_NULL, PM_REMOVE);
+  (void)SetForegroundWindow(menuOwner);
+  const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(
+      popup.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y,
+      menuOwner, nullptr));
+  (void)PostMessageA(menuOwner, WM_NULL, 0, 0);
+  // Zero: dismissed, or no menu because one is already open; either way, no choice.
+  if (chosen == 0 || chosen > entries.size()) return std::nullopt;
+  return chosen - 1;
+}
+
+}  // namespace kobex::win32
