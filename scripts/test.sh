@@ -19,11 +19,12 @@ fi
 status=0
 ctest --preset native -j 2 -E '^e2e\.' || status=1
 results=$(mktemp)
-trap 'rm -f "$results"' EXIT
+run_log=$(mktemp)
+trap 'rm -f "$results" "$run_log"' EXIT
 for ((run = 1; run <= repeat; run++)); do
   echo "=== end-to-end tests, run $run of $repeat"
-  ctest --preset native -R '^e2e\.' | tee /dev/stderr |
-    sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) \.*[ *]*\([A-Za-z]*\).*/\1 \2/p' >>"$results" || true
+  ctest --preset native -R '^e2e\.' 2>&1 | tee "$run_log" || true
+  sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) \.*[ *]*\([A-Za-z]*\).*/\1 \2/p' "$run_log" >>"$results"
 done
 echo "=== runs of each end-to-end test that passed, of $repeat"
 awk -v runs="$repeat" '
