@@ -75,9 +75,7 @@ for ((i = 0; i < 3; i++)); do
     start "$name"
     # The first requests of a run load and warm up WinHTTP: they are left out.
     probe click "${title[$name]}" "${callback[$name]}" 210 | tail -n +11 | median >>"$WORK/$name.click"
-    echo >>"$WORK/$name.click"
     probe dblclick "${title[$name]}" 17 | tail -n +3 | median >>"$WORK/$name.dblclick"
-    echo >>"$WORK/$name.dblclick"
     read -r arrived total < <(probe burst "${title[$name]}" "${callback[$name]}" 1000)
     echo "$arrived" >>"$WORK/$name.burst.count"
     awk -v t="$total" 'BEGIN {printf "%.3f\n", t / 1000}' >>"$WORK/$name.burst"

@@ -33,7 +33,7 @@ for mode in silent mute dribble endless garbage huge reset 404 500 redirect; do
   if [ "$mode" != silent ]; then
     [ "$(cat "$WORK/$mode.log")" = "GET /show? HTTP/1.1" ] || fail "$mode: the server got: $(cat "$WORK/$mode.log")"
   fi
-  ! winprobe dialog kobex >/dev/null || fail "$mode: a message box for a delivered request"
+  absent dialog kobex || fail "$mode: a message box for a delivered request"
   [ "$held" -le 6000 ] || fail "$mode: the launcher was held ${held} ms"
   open_menu
   xdotool key Escape

@@ -17,6 +17,10 @@ endpoint_constant() { sed -n "s/^inline constexpr .* $1 = \"*\([^\";]*\)\"*;\$/\
 CLIENT_HOST=$(endpoint_constant kClientHost)
 CLIENT_PORT=$(endpoint_constant kClientPort)
 CLIENT_URL="http://$CLIENT_HOST:$CLIENT_PORT"
+if [ -z "$CLIENT_HOST" ] || [ -z "$CLIENT_PORT" ]; then
+  echo "lib.sh: cannot read the client's endpoint from src/control/client_commands.h" >&2
+  exit 1
+fi
 REFUSAL_TEXT="This program requires Windows 95 or later, or Windows NT 4.0 or later."
 
 WORK=""
@@ -204,7 +208,7 @@ click_button() {
 # seen: the state a miss is judged by.
 seen() {
   log "seen: foreground $(winprobe foreground); X focus $(xdotool getwindowfocus getwindowname 2>&1 | tail -1)"
-  log "seen: menus $(winprobe menus | grep -v '^item' | tr '\n' ' ')"
+  log "seen: menus $(winprobe menus | grep -v '^item ' | tr '\n' ' ')"
   log "seen: requests at the client: $(requests | tr '\n' ' ')"
 }
 fail_seen() {
@@ -248,7 +252,14 @@ click_item() {
   xdotool click 1
 }
 
-dialog_gone() { ! winprobe dialog "$1" >/dev/null; }
+# absent PROBE-ARGS...: winprobe looked and did not find it (its exit code 1);
+# a winprobe that could not run at all is no proof of absence.
+absent() {
+  local code=0
+  winprobe "$@" >/dev/null || code=$?
+  [ "$code" = 1 ]
+}
+dialog_gone() { absent dialog "$1"; }
 
 # close_about KEY: keyboard focus to the About box (as a window manager would
 # give it), KEY pressed once; the box closes. The X focus then goes back to the

@@ -14,7 +14,7 @@ winprobe taskbar-created
 expect_icons 1 10
 winprobe taskbar-created
 # A tray that still has the icon refuses the second add: no second icon shows up.
-! winprobe icons --expect 2 --wait 1500 >/dev/null || fail "a second TaskbarCreated added a second icon"
+absent icons --expect 2 --wait 1500 || fail "a second TaskbarCreated added a second icon"
 locate_icon
 double_click 1
 

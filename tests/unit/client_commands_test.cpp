@@ -14,6 +14,13 @@ namespace {
 using testing::FakeWebControl;
 using testing::Journal;
 
+// The stand-in and the tests take the endpoint from the program, so only this
+// holds it to the client's: HTTP on the loopback address, port 8090.
+TEST(CommandTable, AddressesTheClientsEndpoint) {
+  EXPECT_EQ(kClientHost, "127.0.0.1");
+  EXPECT_EQ(kClientPort, 8090);
+}
+
 // Each path is checked byte for byte where its menu item sends it (tray_menu_test).
 TEST(CommandTable, GivesEveryCommandItsOwnPathWithAQuery) {
   std::set<std::string_view> paths;

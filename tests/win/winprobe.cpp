@@ -85,17 +85,21 @@ std::string MenuItems(HWND menuWindow) {
   }();
   const auto hook = reader ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(reader, "MenuReaderHook"))) : nullptr;
   if (!hook) return "items unreadable: no menu_reader.dll\n";
-  HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kobex::probe::kMenuBlockSize,
-                                      kobex::probe::kMenuBlockName);
+  const std::string name = std::string(kobex::probe::kMenuBlockName) + "-" + std::to_string(GetCurrentProcessId());
+  HANDLE mapping =
+      CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kobex::probe::kMenuBlockSize, name.c_str());
   char* block = mapping ? static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0)) : nullptr;
   std::string items = "items unreadable: no shared block\n";
   if (block) {
     std::memset(block, 0, kobex::probe::kMenuBlockSize);
     HHOOK hooked = SetWindowsHookExA(WH_CALLWNDPROC, hook, reader, GetWindowThreadProcessId(menuWindow, nullptr));
     DWORD_PTR answer = 0;
-    if (hooked && SendMessageTimeoutA(menuWindow, RegisterWindowMessageA(kobex::probe::kMenuReadMessage), 0, 0,
-                                      SMTO_NORMAL, 5000, &answer)) {
+    if (hooked && SendMessageTimeoutA(menuWindow, RegisterWindowMessageA(kobex::probe::kMenuReadMessage),
+                                      GetCurrentProcessId(), 0, SMTO_NORMAL, 5000, &answer)) {
       items.assign(block, strnlen(block, kobex::probe::kMenuBlockSize));
+      // The header says the hook ran in the menu's process; it is not an item.
+      if (items.compare(0, 6, "items ") != 0) items = "items unreadable: the hook did not run\n";
+      else items.erase(0, items.find('\n') + 1);
     } else {
       items = "items unreadable: the menu's thread did not answer\n";
     }

@@ -41,13 +41,12 @@ void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
     ~Showing() { box.Release(); }
   } showing{*this};
   logo_.reset(LoadJpegResource(instance_, IDR_ABOUT_LOGO));
+  // The icons and the white background are details: a box that could not have
+  // them shows without them (null handles are taken as "none").
   icon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON, 32, 32, 0)));
-  if (!icon_) ThrowLastError("Cannot load the About box's icon");
   smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-  if (!smallIcon_) ThrowLastError("Cannot load the About box's icon");
   white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
-  if (!white_) ThrowLastError("Cannot make the About box's background");
   texts_.clear();
   texts_.reserve(design.controls.size());
   for (const PlacedControl& c : design.controls) texts_.emplace_back(c.text);

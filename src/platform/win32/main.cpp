@@ -46,8 +46,8 @@ class Win32Host final : public Host {
   Win32Host(HINSTANCE instance, EventBoundary& boundary)
       : window(instance), popup(instance), about(instance, boundary) {}
 
+  ShellIcon icon;  // before the window, whose class shows its picture: it goes after it
   MainWindow window;
-  ShellIcon icon;
   TrayPopup popup;
   AboutDialog about;
 
@@ -107,5 +107,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     host.window.Create(host.icon.picture());
     form.Form_Load();
   });
-  return host.window.RunMessageLoop();
+  const int exitCode = host.window.RunMessageLoop();
+  // The form goes first on the way out: nothing may reach it from here on.
+  host.window.Attach(nullptr);
+  boundary.form = nullptr;
+  return exitCode;
 }

@@ -33,7 +33,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Create(HICON icon) {
-  // The title bar's small picture; without it Windows shrinks `icon`.
+  // The title bar's small picture; without it (a null one) Windows shrinks `icon`.
   smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                  LR_DEFAULTCOLOR)));

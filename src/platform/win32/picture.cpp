@@ -48,7 +48,7 @@ struct ComScope {
   const OleApi& ole;
   HRESULT result = ole.CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   ~ComScope() {
-    if (SUCCEEDED(result)) ole.CoUninitialize();
+    if (SUCCEEDED(result)) ole.CoUninitialize();  // returns nothing
   }
 };
 
@@ -56,7 +56,8 @@ struct ComScope {
 struct GlobalMemory {
   HGLOBAL handle;
   ~GlobalMemory() {
-    if (handle) GlobalFree(handle);
+    // Memory this program allocated and holds frees without fail.
+    if (handle) (void)GlobalFree(handle);
   }
 };
 

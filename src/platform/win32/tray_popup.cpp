@@ -49,7 +49,8 @@ OwnedMenu Build(const std::vector<MenuEntry>& entries, std::size_t defaultItem) 
         break;
     }
   }
-  if (!SetMenuDefaultItem(popup.get(), static_cast<UINT>(defaultItem + 1), FALSE)) ThrowLastError(kBuildFailed);
+  // Without it Open is not in bold: the menu still works, so a failure is let pass.
+  (void)SetMenuDefaultItem(popup.get(), static_cast<UINT>(defaultItem + 1), FALSE);
   return popup;
 }
 
@@ -93,8 +94,10 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const std::vector<Me
   // that its handling of the click is over before the menu takes the mouse.
   // (The answer says only whether the message was a sent one.)
   if (InSendMessage()) (void)ReplyMessage(0);
+  // Where the pointer cannot be read (another desktop has the input), the menu
+  // opens at the screen's corner rather than not at all.
   POINT at{};
-  if (!GetCursorPos(&at)) ThrowLastError("Cannot find the pointer for the tray menu");
+  if (!GetCursorPos(&at)) at = POINT{0, 0};
   // The owner must be the foreground window, or the menu would not close when
   // the user clicks elsewhere; the null message afterwards lets it close at once.
   const MenuOwner owner(instance_, mainWindow, at);
