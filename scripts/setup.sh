@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-i686-win32                   # kobex.exe
   wine wine32:i386                           # running it
   xvfb xdotool imagemagick                   # a headless screen, clicks, screenshots
-  openbox trayer                             # a real desktop: window manager, system tray
+  openbox trayer jwm                     # real desktops: window managers, system trays, a taskbar
   procps                                     # pgrep, for the soak test and the benchmark
   clang-tidy unzip                           # static analysis; checking the release archive
 )

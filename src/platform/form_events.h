@@ -14,6 +14,8 @@ class FormEvents : public EventBoundary {
   virtual void Form_MouseMove(std::int16_t button, std::int16_t shift, float X, float Y) = 0;
   // The shell's notification area was created anew.
   virtual void Shell_TaskbarCreated() = 0;
+  // The display's scale or settings may have changed: the icon's picture with them.
+  virtual void Display_Changed() = 0;
   // A close request, or the end of the session: the form unloads.
   virtual void Unload() = 0;
 

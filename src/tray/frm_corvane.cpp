@@ -40,8 +40,16 @@ void frmCorvane::Form_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/,
 
 void frmCorvane::Shell_TaskbarCreated() {
   // Without this a restarted shell would leave the launcher running with no
-  // way to reach it or end it. A shell that still has the icon refuses the add.
-  if (loaded_ && iconAdded_) UpdateTrayIcon(NIM_ADD);
+  // way to reach it or end it. A shell that still has the icon refuses the add
+  // and takes the modification; one that lost it takes the add, and the
+  // modification changes nothing.
+  if (!loaded_ || !iconAdded_) return;
+  UpdateTrayIcon(NIM_ADD);
+  UpdateTrayIcon(NIM_MODIFY);
+}
+
+void frmCorvane::Display_Changed() {
+  if (loaded_ && iconAdded_) UpdateTrayIcon(NIM_MODIFY);
 }
 
 void frmCorvane::Unload() {
@@ -60,7 +68,7 @@ void frmCorvane::UpdateTrayIcon(std::int16_t action) {
   // The shell's answer is ignored: a refused add leaves the launcher running
   // without an icon, a refused delete lets it end all the same.
   (void)shell_.Shell_NotifyIconA(static_cast<std::int32_t>(action), record);
-  iconAdded_ = (action == NIM_ADD);
+  if (action != NIM_MODIFY) iconAdded_ = (action == NIM_ADD);
 }
 
 void frmCorvane::RaiseEvent(EventRef event) noexcept {

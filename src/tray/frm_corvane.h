@@ -35,8 +35,13 @@ class frmCorvane final : public FormEvents, private MenuCarrier {
   // Button and shift states as the host reports them; X and Y in twips.
   void Form_MouseMove(std::int16_t button, std::int16_t shift, float X, float Y) override;
   // The shell's notification area was created anew (the shell restarted, or
-  // it refused the icon before): the icon is added again with the same record.
+  // the display's scale changed, when the icon may still be there): the icon
+  // is added again, and modified in place where the shell still had it, so
+  // that its picture is the one for the display of now.
   void Shell_TaskbarCreated() override;
+  // The display's scale or settings may have changed: the icon is modified in
+  // place with its picture for the display of now; never added a second time.
+  void Display_Changed() override;
 
   // The tray menu the form carries, with its click events.
   TrayMenu& mnuIM() { return mnuIM_; }

@@ -11,6 +11,7 @@ namespace kobex {
 
 // Tray action codes (16-bit, widened with their sign when handed to the shell).
 inline constexpr std::int16_t NIM_ADD = 0;
+inline constexpr std::int16_t NIM_MODIFY = 1;  // the same icon, its picture at the display's size of now
 inline constexpr std::int16_t NIM_DELETE = 2;
 
 inline constexpr std::uint32_t kTrayIconId = 100;

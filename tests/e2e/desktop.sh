@@ -2,7 +2,9 @@
 # The launcher as a user meets it on the desktop KOBEX_DESKTOP names (see
 # lib.sh): start-up, a double-click, the menu by mouse (Open, a presence state,
 # About closed with OK by mouse, Exit) and by its access keys, a close request,
-# and the message when nothing listens on the client's port.
+# and the message when nothing listens on the client's port. The menu and its
+# submenu stand beside the icon, whole on the screen. Under a window manager
+# that gives windows the keyboard (jwm), Enter alone closes About.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
@@ -13,6 +15,7 @@ log "icon at $ICON_X,$ICON_Y"
 log "the menu opens on the first press and Escape closes it; a double-click, then Open and Away"
 log "with the mouse, then Close and About by their keys"
 open_menu
+menus_beside_icon || fail_seen "the menu is not beside the icon"
 xdotool key Escape
 menu_closed 5
 double_click 1
@@ -21,6 +24,8 @@ click_item Open
 wait_requests 2
 open_menu
 click_item "My State"
+winprobe menus --expect 2 --wait 5000 >/dev/null || fail_seen "My State opened no submenu"
+menus_beside_icon || fail_seen "the submenu is not beside the icon"
 click_item Away
 wait_requests 3
 open_menu
@@ -29,9 +34,17 @@ wait_requests 4
 open_menu
 menu_key a 0
 winprobe dialog About --wait 10000 >/dev/null || fail "no About box"
-click_button About 1
-wait_until 10 "About box closed by OK" dialog_gone About
-log "About closed by a click on OK"
+about_has_keyboard() { [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = About ]; }
+if [ "$KOBEX_DESKTOP" = jwm ]; then
+  wait_quietly 10 about_has_keyboard || fail_seen "the window manager did not give the About box the keyboard"
+  xdotool key Return
+  wait_quietly 10 dialog_gone About || fail_seen "Enter did not close the About box"
+  log "About closed by Enter"
+else
+  click_button About 1
+  wait_until 10 "About box closed by OK" dialog_gone About
+  log "About closed by a click on OK"
+fi
 
 log "Exit from the menu ends client and launcher"
 open_menu

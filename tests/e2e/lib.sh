@@ -79,23 +79,42 @@ port_free() { ! (exec 3<>"/dev/tcp/$CLIENT_HOST/$CLIENT_PORT") 2>/dev/null; }
 
 # KOBEX_DESKTOP picks the desktop the tests run on: "bare" (the default: an X
 # server alone, Wine's own stand-alone tray window), "openbox" (a window
-# manager, Wine's tray window managed by it) or "trayer" (a real XEmbed system
-# tray, in which Wine docks its icons).
+# manager, Wine's tray window managed by it), "trayer" (a real XEmbed system
+# tray, in which Wine docks its icons) or "jwm" (a window manager with a
+# taskbar at the bottom of the screen and a system tray of its own, as on Windows).
 KOBEX_DESKTOP="${KOBEX_DESKTOP:-bare}"
 
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-tray_running() { xwininfo -root -tree 2>/dev/null | grep -q '("panel" "trayer")'; }
+# A system tray runs when someone owns the X selection _NET_SYSTEM_TRAY_S0.
+tray_running() {
+  python3 -c '
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XGetSelectionOwner.restype = ctypes.c_ulong
+x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+d = x.XOpenDisplay(None)
+sys.exit(0 if d and x.XGetSelectionOwner(d, x.XInternAtom(d, b"_NET_SYSTEM_TRAY_S0", 0)) else 1)'
+}
 
 start_desktop() {
   case $KOBEX_DESKTOP in
     bare) return ;;
-    openbox | trayer) ;;
+    openbox | trayer | jwm) ;;
     *) fail "unknown desktop '$KOBEX_DESKTOP'" ;;
   esac
   if [ "$KOBEX_DESKTOP" = openbox ]; then
     openbox --sm-disable >"$WORK/openbox.out" 2>&1 &
     BACKGROUND_PIDS+=($!)
     wait_until 10 "window manager" wm_running
+  elif [ "$KOBEX_DESKTOP" = jwm ]; then
+    mkdir -p "$WORK/home"  # Debian's settings: the taskbar at the bottom, its tray at the right
+    HOME="$WORK/home" jwm >"$WORK/jwm.out" 2>&1 &
+    BACKGROUND_PIDS+=($!)
+    wait_until 30 "window manager" wm_running
+    wait_until 30 "its system tray" tray_running
   else
     trayer --edge top --align right --widthtype request --height 24 >"$WORK/trayer.out" 2>&1 &
     BACKGROUND_PIDS+=($!)
@@ -174,23 +193,32 @@ expect_icons() {  # expect_icons N SECONDS
 # The message box kobex shows, by its title: "ID CLASS TEXT" per control.
 message_box() { winprobe dialog kobex --wait "$(($1 * 1000))"; }
 
-# The centre of kobex's icon in the tray, in X root coordinates: ICON_X,
-# ICON_Y; and a point away from it: ELSEWHERE_X, ELSEWHERE_Y, in Wine's tray
-# window beside the icon when there is one, on the desktop when it is docked.
+# Where kobex's icon stands, in X root coordinates: ICON_LEFT, ICON_TOP,
+# ICON_W, ICON_H, its centre ICON_X, ICON_Y; and a point away from it:
+# ELSEWHERE_X, ELSEWHERE_Y, in Wine's tray window beside the icon when there is
+# one, on the desktop when it is docked. A docked icon's position is read from
+# its X window (Wine's explorer.exe's, of the icon's size): Wine knows it only
+# relative to the tray's own window.
 locate_icon() {
-  local x y w h tx="" ty tw th
+  local tx="" ty tw th docked
   winprobe icons >"$WORK/icons.out"
-  read -r x y w h < <(sed -n 2p "$WORK/icons.out")
+  read -r ICON_LEFT ICON_TOP ICON_W ICON_H < <(sed -n 2p "$WORK/icons.out")
   read -r tx ty tw th < <(sed -n 's/^tray //p' "$WORK/icons.out") || true
-  ICON_X=$((x + w / 2))
-  ICON_Y=$((y + h / 2))
+  if [ -z "$tx" ]; then
+    docked=$(xwininfo -root -tree | awk -v size="${ICON_W}x${ICON_H}" '
+      /\("explorer.exe" "explorer.exe"\)/ && index($(NF - 1), size "+") == 1 { print $NF }')
+    [ "$(wc -l <<<"$docked")" = 1 ] && [ -n "$docked" ] || fail "no one docked icon's X window: '$docked'"
+    IFS=+ read -r _ ICON_LEFT ICON_TOP <<<"$docked"
+  fi
+  ICON_X=$((ICON_LEFT + ICON_W / 2))
+  ICON_Y=$((ICON_TOP + ICON_H / 2))
   if [ -z "$tx" ]; then
     ELSEWHERE_X=600 ELSEWHERE_Y=500
     return
   fi
   ELSEWHERE_X=$((tx + tw - 4))
   ELSEWHERE_Y=$((ty + th - 4))
-  [ "$ELSEWHERE_X" -gt $((x + w)) ] || fail "no room beside the icon in the tray window"
+  [ "$ELSEWHERE_X" -gt $((ICON_LEFT + ICON_W)) ] || fail "no room beside the icon in the tray window"
 }
 
 # click_button TITLE ID: a mouse click on button ID of the dialog with that title.
@@ -252,6 +280,31 @@ click_item() {
   xdotool click 1
 }
 
+# menus_beside_icon: every open menu stands whole on the screen, off the icon;
+# above it when the icon is in the screen's lower half, to the left of the
+# pointer when in its right half (the popup; a submenu goes where it fits).
+menus_beside_icon() {
+  local screen_w screen_h
+  read -r screen_w screen_h < <(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
+  winprobe menus | awk -v sw="$screen_w" -v sh="$screen_h" -v ix="$ICON_LEFT" -v iy="$ICON_TOP" -v iw="$ICON_W" \
+    -v ih="$ICON_H" \
+    -v px="$ICON_X" '
+    $1 == "menu" { n++; x[n] = $2; y[n] = $3; r[n] = $2 + $4; b[n] = $3 + $5 }
+    $1 == "item" && / &Open$/ { popup[n] = 1 }
+    END {
+      for (i = 1; i <= n; i++) {
+        where = sprintf("%s at %d,%d-%d,%d, icon at %d,%d-%d,%d", popup[i] ? "popup" : "submenu", x[i], y[i], r[i],
+                        b[i], ix, iy, ix + iw, iy + ih)
+        if (x[i] < 0 || y[i] < 0 || r[i] > sw || b[i] > sh) { print "off the screen: " where; bad = 1 }
+        if (x[i] < ix + iw && ix < r[i] && y[i] < iy + ih && iy < b[i]) { print "over the icon: " where; bad = 1 }
+        if (popup[i] && 2 * iy > sh && b[i] > iy) { print "not above the icon: " where; bad = 1 }
+        if (popup[i] && 2 * ix > sw && r[i] > px) { print "not to the left of the pointer: " where; bad = 1 }
+        if (!bad) print "ok: " where
+      }
+      exit bad || n == 0
+    }'
+}
+
 # absent PROBE-ARGS...: winprobe looked and did not find it (its exit code 1);
 # a winprobe that could not run at all is no proof of absence.
 absent() {
@@ -298,6 +351,69 @@ expect_requests() {
   local expected=""
   for path in "$@"; do expected+="GET $path HTTP/1.1"$'\n'; done
   [ "$(requests)" = "${expected%$'\n'}" ] || fail "the client received: $(requests | tr '\n' ' ')"
+}
+
+# icon_matches_frame X Y W H SIZE [RESIZED]: the tray's icon window at X,Y (W x H)
+# shows kobex.ico's SIZE-pixel frame, centred, over the window's background,
+# pixel for pixel where the tray lets it be seen (Wine's tray can cut off the
+# bottom rows of a large icon: pixels of pure black there count as hidden).
+# With RESIZED, the 32-pixel frame shrunk to SIZE is the reference instead.
+# Prints what it found; fails when a shown pixel differs or fewer than half show.
+icon_matches_frame() {
+  local x=$1 y=$2 w=$3 h=$4 size=$5 index
+  index=$(identify -format '%w\n' "$kobex_root/src/resources/kobex.ico" | grep -nx "$size" | cut -d: -f1) ||
+    fail "kobex.ico has no $size-pixel frame"
+  import -display "$DISPLAY" -window root -crop "${w}x${h}+${x}+${y}" +repage -depth 8 "$WORK/shown.ppm"
+  if [ -n "${6:-}" ]; then
+    convert "$kobex_root/src/resources/kobex.ico[3]" -resize "${size}x${size}" -depth 8 "$WORK/frame.pam"
+  else
+    convert "$kobex_root/src/resources/kobex.ico[$((index - 1))]" -depth 8 "$WORK/frame.pam"
+  fi
+  python3 - "$WORK/shown.ppm" "$WORK/frame.pam" <<'PY'
+import sys
+
+def read(path):
+    data = open(path, "rb").read()
+    fields, pos = [], 0
+    if data.startswith(b"P7"):  # PAM: a header of lines up to ENDHDR
+        end = data.index(b"ENDHDR\n") + 7
+        head = dict(l.split(b" ", 1) for l in data[3:end - 7].split(b"\n") if b" " in l)
+        w, h, depth = int(head[b"WIDTH"]), int(head[b"HEIGHT"]), int(head[b"DEPTH"])
+        if head[b"MAXVAL"] != b"255":
+            sys.exit(f"{path}: not 8 bits a channel")
+        return w, h, depth, data[end:]
+    while len(fields) < 4:  # P6: magic, width, height, maximum, then RGB
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    if fields[3] != b"255":
+        sys.exit(f"{path}: not 8 bits a channel")
+    return int(fields[1]), int(fields[2]), 3, data[pos + 1:]
+
+sw, sh, _, shown = read(sys.argv[1])
+fw, fh, depth, frame = read(sys.argv[2])
+ox, oy = (sw - fw) // 2, (sh - fh) // 2
+background = tuple(shown[0:3])
+seen = hidden = differ = 0
+for y in range(fh):
+    for x in range(fw):
+        f = frame[(y * fw + x) * depth:(y * fw + x + 1) * depth]
+        alpha = f[3] if depth == 4 else 255
+        want = tuple(round((c * alpha + b * (255 - alpha)) / 255) for c, b in zip(f[:3], background))
+        i = ((oy + y) * sw + ox + x) * 3
+        got = tuple(shown[i:i + 3])
+        if got == (0, 0, 0) and want != (0, 0, 0):
+            hidden += 1
+        elif got != want:
+            differ += 1
+        else:
+            seen += 1
+print(f"{fw}x{fh} frame at +{ox}+{oy} of the {sw}x{sh} icon window: {seen} pixels as drawn, {differ} differ, {hidden} hidden")
+sys.exit(0 if differ == 0 and seen * 2 >= fw * fh else 1)
+PY
 }
 
 # Keyboard focus to a top-level window of that exact title, as a window

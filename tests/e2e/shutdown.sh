@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # How the launcher is stopped, and a restarted shell: log-off removes the icon;
-# a tray that lost the icon gets it back on "TaskbarCreated"; two launchers
+# a tray that lost the icon gets it back on "TaskbarCreated", one that still
+# has it keeps one icon, as on a change of display settings; two launchers
 # side by side each have their own icon and both work.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
@@ -13,8 +14,13 @@ expect_icons 0 5
 winprobe taskbar-created
 expect_icons 1 10
 winprobe taskbar-created
-# A tray that still has the icon refuses the second add: no second icon shows up.
+# A tray that still has the icon refuses the second add and takes the
+# modification instead: no second icon shows up; nor on a change of display
+# settings, which modifies the icon in place.
 absent icons --expect 2 --wait 1500 || fail "a second TaskbarCreated added a second icon"
+winprobe settingchange || fail "the settings change could not be broadcast"
+absent icons --expect 2 --wait 1500 || fail "a settings change added a second icon"
+expect_icons 1 1
 locate_icon
 double_click 1
 

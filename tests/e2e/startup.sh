@@ -2,7 +2,9 @@
 # kobex.exe starts the client with "TASKBAR" from its working folder, shows one
 # icon, keeps its window hidden, sends nothing on its own, answers a
 # double-click, and removes the icon when its window is asked to close; the
-# same under Wine's Windows XP, 7 and 10 settings as under its default.
+# same under Wine's Windows XP, 7 and 10 settings as under its default. At 96
+# and 144 DPI the tray shows the icon's frame drawn for that size (16 and 24
+# pixels), not the 32-pixel one shrunk.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 key='HKCU\Software\Wine\AppDefaults\kobex.exe'
@@ -36,4 +38,33 @@ for version in default winxp win7 win10; do
   wait_until 10 "free port $CLIENT_PORT" port_free
   rm -rf "$RUN"
 done
+
+frames=$(winprobe icongroup "$(winepath -w "$KOBEX_WIN_BIN_DIR/kobex.exe")" 1)
+[ "$frames" = "frames 16 20 24 32 40 48" ] || fail "kobex.exe's icon has $frames"
+log "kobex.exe's icon: $frames"
+desktop='HKCU\Control Panel\Desktop'
+CLEANUPS+=("wine reg delete '$desktop' /v LogPixels /f >/dev/null 2>&1")
+for dpi in 96 144; do
+  wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+  wineserver -k  # Wine reads the resolution when it starts
+  read -r _ seen_dpi _ small _ < <(winprobe metrics)
+  [ "$seen_dpi" = "$dpi" ] || fail "Wine reports $seen_dpi DPI, not $dpi"
+  log "$dpi DPI: small icons are $small pixels"
+  make_run_dir
+  launcher_up
+  read -r x y w h < <(winprobe icons | sed -n 2p)
+  # The tray draws the icon some moments after it lists it.
+  frame_drawn() { icon_matches_frame "$x" "$y" "$w" "$h" "$small" >/dev/null; }
+  wait_quietly 10 frame_drawn || true
+  icon_matches_frame "$x" "$y" "$w" "$h" "$small" || fail "the tray does not show the $small-pixel frame"
+  ! icon_matches_frame "$x" "$y" "$w" "$h" "$small" resized >/dev/null ||
+    fail "the comparison cannot tell the $small-pixel frame from the 32-pixel one shrunk"
+  winprobe close "System tray launcher" >/dev/null || fail "no main window to close"
+  expect_exit 20 0
+  kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
+  wait_until 10 "free port $CLIENT_PORT" port_free
+  rm -rf "$RUN"
+done
+wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true
+wineserver -k
 log "PASS"

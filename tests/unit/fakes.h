@@ -119,7 +119,10 @@ class FakeHost : public Host, public NotifyArea {
   void ActivateAbout() override { journal_.Add("ActivateAbout"); }
 
   bool Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& record) override {
-    journal_.Add(message == 0 ? "NIM_ADD" : message == 2 ? "NIM_DELETE" : "NIM_" + std::to_string(message));
+    journal_.Add(message == 0   ? "NIM_ADD"
+                 : message == 1 ? "NIM_MODIFY"
+                 : message == 2 ? "NIM_DELETE"
+                                : "NIM_" + std::to_string(message));
     shellCalls.push_back({message, record});
     return shellAccepts;
   }

@@ -173,12 +173,34 @@ TEST_F(FormTest, AnErrorDuringTheUnloadStillEndsTheProgram) {
 namespace kobex {
 namespace {
 
-TEST_F(FormTest, ARecreatedTrayGetsTheIconAgainWithTheSameRecord) {
+// A recreated tray may have lost the icon (the shell restarted) or still have
+// it (the display's scale changed): an add for the one, a modification with the
+// picture of now for the other, never a second icon.
+TEST_F(FormTest, ARecreatedTrayGetsTheIconAgainWithThePictureOfNow) {
   Load();
+  host.picture = 0x2B0C0999;  // loaded again for the display of now
   form.RaiseEvent([this] { form.Shell_TaskbarCreated(); });
-  ASSERT_EQ(host.shellCalls.size(), 2u);
+  ASSERT_EQ(host.shellCalls.size(), 3u);
   EXPECT_EQ(host.shellCalls[1].message, 0);
-  EXPECT_EQ(host.shellCalls[1].record, host.shellCalls[0].record);
+  EXPECT_EQ(host.shellCalls[2].message, 1);
+  EXPECT_EQ(GetU32LE(host.shellCalls[2].record, kOffHIcon), 0x2B0C0999u);
+  NotifyIconRecord samePicture = host.shellCalls[0].record;
+  PutU32LE(samePicture, kOffHIcon, 0x2B0C0999u);
+  EXPECT_EQ(host.shellCalls[2].record, samePicture) << "only the picture differs from the first add";
+}
+
+TEST_F(FormTest, ADisplayChangeModifiesTheIconInPlace) {
+  Load();
+  host.picture = 0x2B0C0888;
+  form.RaiseEvent([this] { form.Display_Changed(); });
+  form.RaiseEvent([this] { form.Display_Changed(); });
+  ASSERT_EQ(host.shellCalls.size(), 3u);
+  EXPECT_EQ(host.shellCalls[1].message, 1);
+  EXPECT_EQ(GetU32LE(host.shellCalls[1].record, kOffHIcon), 0x2B0C0888u);
+  EXPECT_EQ(host.IconsShown(), 1);
+  form.RaiseEvent([this] { form.Unload(); });
+  form.RaiseEvent([this] { form.Display_Changed(); });
+  EXPECT_EQ(host.shellCalls.back().message, 2) << "no icon is touched after the unload";
 }
 
 TEST_F(FormTest, AnAddRefusedAtStartUpIsMadeGoodByTheNextTrayCreation) {
@@ -186,7 +208,8 @@ TEST_F(FormTest, AnAddRefusedAtStartUpIsMadeGoodByTheNextTrayCreation) {
   Load();
   host.shellAccepts = true;
   form.RaiseEvent([this] { form.Shell_TaskbarCreated(); });
-  EXPECT_EQ(host.shellCalls.size(), 2u);
+  EXPECT_EQ(host.shellCalls.size(), 3u);
+  EXPECT_EQ(host.shellCalls[1].message, 0);
   EXPECT_TRUE(host.messages.empty());
 }
 
@@ -194,6 +217,7 @@ TEST_F(FormTest, NoIconComesBackAfterARefusedStartOrAnUnload) {
   host.majorVersion = 3;
   Load();
   form.RaiseEvent([this] { form.Shell_TaskbarCreated(); });
+  form.RaiseEvent([this] { form.Display_Changed(); });
   EXPECT_TRUE(host.shellCalls.empty()) << "a refused start never shows an icon";
 
   Journal journal2;

@@ -12,8 +12,12 @@
 //   winprobe press TITLE ID [--wait MS]       clicks the dialog's button ID
 //   winprobe point TITLE ID [--wait MS]       the screen point at the centre of the dialog's control ID
 //   winprobe foreground                       the foreground window
+//   winprobe metrics                          "dpi N smicon W H icon W H": the display's resolution and
+//                                             the icon sizes the system asks for
+//   winprobe icongroup FILE ID                the sizes of the frames in icon group ID of program FILE
 //   winprobe drop-icon TITLE                  removes icon 100 of that window from the tray
 //   winprobe taskbar-created                  broadcasts "TaskbarCreated", as a restarted shell does
+//   winprobe settingchange                    broadcasts WM_SETTINGCHANGE, as a change of display scale does
 //   winprobe endsession TITLE                 the end-of-session messages, as at log-off
 //   winprobe callback TITLE CODE [COUNT]      sends the tray callback (WM_MOUSEMOVE, id 100, CODE)
 //                                             COUNT times; prints "elapsed MS"
@@ -153,6 +157,36 @@ int main(int argc, char** argv) {
   }
   if (verb == "taskbar-created") {
     return PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
+  }
+  if (verb == "settingchange") {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0, SMTO_ABORTIFHUNG, 5000,
+                               &answer)
+               ? 0
+               : 1;
+  }
+  if (verb == "metrics") {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    std::printf("dpi %d smicon %d %d icon %d %d\n", dpi, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    return 0;
+  }
+  if (verb == "icongroup" && args.size() >= 3) {
+    HMODULE program = LoadLibraryExA(args[1].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = program ? FindResourceA(program, MAKEINTRESOURCEA(std::atoi(args[2].c_str())),
+                                          MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */)
+                          : nullptr;
+    HGLOBAL loaded = found ? LoadResource(program, found) : nullptr;
+    const auto* group = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (!group || SizeofResource(program, found) < 6) return 1;
+    // GRPICONDIR: reserved, type, count; then 14 bytes per frame, width first (0 for 256).
+    const int count = group[4] | (group[5] << 8);
+    std::printf("frames");
+    for (int i = 0; i < count; ++i) std::printf(" %d", group[6 + 14 * i] ? group[6 + 14 * i] : 256);
+    std::printf("\n");
+    return 0;
   }
   if (verb == "foreground") {
     HWND hwnd = GetForegroundWindow();

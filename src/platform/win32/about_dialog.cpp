@@ -43,9 +43,7 @@ void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
   logo_.reset(LoadJpegResource(instance_, IDR_ABOUT_LOGO));
   // The icons and the white background are details: a box that could not have
   // them shows without them (null handles are taken as "none").
-  icon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON, 32, 32, 0)));
-  smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  (void)LoadIcons();
   white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
   texts_.clear();
   texts_.reserve(design.controls.size());
@@ -59,6 +57,25 @@ void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
       DialogBoxIndirectParamA(instance_, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr,
                               DialogProc, reinterpret_cast<LPARAM>(this));
   if (result == -1) ThrowLastError("Cannot show the About box");
+}
+
+// The box's icons at the sizes the display asks for now: the large one for
+// Alt+Tab, the small one for the title bar (16 pixels at 100 %, 24 at 150 %...).
+bool AboutDialog::LoadIcons() noexcept {
+  OwnedIcon large(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+  OwnedIcon small(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  if (!large || !small) return false;
+  icon_ = std::move(large);
+  smallIcon_ = std::move(small);
+  return true;
+}
+
+// Hands the box its icons; the window keeps using them until it gets others.
+void AboutDialog::ShowIcons(HWND dialog) const noexcept {
+  (void)SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+  (void)SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
 void AboutDialog::Release() noexcept {
@@ -91,8 +108,7 @@ void AboutDialog::Activate() {
 // Escape and its close box.
 void AboutDialog::Build(HWND dialog) noexcept {
   dialog_ = dialog;
-  SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-  SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  ShowIcons(dialog);
 
   // The client area in pixels, the window centred on the screen.
   RECT frame{0, 0, design_->clientWidth, design_->clientHeight};
@@ -134,6 +150,7 @@ void AboutDialog::Build(HWND dialog) noexcept {
   }
   SendMessageA(dialog, DM_SETDEFID, IDOK, 0);
   if (ok) SetFocus(ok);
+
 }
 
 INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -149,6 +166,21 @@ INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
     case WM_CTLCOLORSTATIC:
       SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
       return reinterpret_cast<INT_PTR>(self->white_.get());
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+    case 0x02E0:  // WM_DPICHANGED: the display's scale changed under the open box
+      // The old icons stay until the new ones are the window's: a failed load keeps them.
+      if (self->dialog_) {
+        OwnedIcon oldLarge(self->icon_.release());
+        OwnedIcon oldSmall(self->smallIcon_.release());
+        if (self->LoadIcons()) {
+          self->ShowIcons(dialog);
+        } else {
+          self->icon_ = std::move(oldLarge);
+          self->smallIcon_ = std::move(oldSmall);
+        }
+      }
+      return FALSE;
     case WM_COMMAND:
       // OK, Enter and Space on it, Escape and the close box all mean OK.
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -28,6 +28,8 @@ class AboutDialog {
   // Places the controls; allocates nothing and throws nothing, as it runs
   // inside the dialog procedure.
   void Build(HWND dialog) noexcept;
+  bool LoadIcons() noexcept;
+  void ShowIcons(HWND dialog) const noexcept;
   // Everything that belongs to one showing, made before the box opens and
   // released when it has closed, whichever way ShowModal is left.
   void Release() noexcept;

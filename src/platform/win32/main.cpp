@@ -44,9 +44,9 @@ void RestrictDllSearch() {
 class Win32Host final : public Host {
  public:
   Win32Host(HINSTANCE instance, EventBoundary& boundary)
-      : window(instance), popup(instance), about(instance, boundary) {}
+      : icon(instance), window(instance), popup(instance), about(instance, boundary) {}
 
-  ShellIcon icon;  // before the window, whose class shows its picture: it goes after it
+  ShellIcon icon;
   MainWindow window;
   TrayPopup popup;
   AboutDialog about;
@@ -61,14 +61,11 @@ class Win32Host final : public Host {
     if (!window.handle()) throw Error(kErrInvalidCall, "The main window does not exist.");
     return HandleValue(window.handle());
   }
-  std::uint32_t QuenziconPicture() override {
-    if (!icon.picture()) throw Error(kErrInvalidCall, "The tray icon's picture is not loaded.");
-    return HandleValue(icon.picture());
-  }
+  std::uint32_t QuenziconPicture() override { return HandleValue(icon.Picture()); }
   float TwipsPerPixelX() override { return window.TwipsPerPixelX(); }
   float TwipsPerPixelY() override { return window.TwipsPerPixelY(); }
   std::optional<std::size_t> PopupMenu(const std::vector<MenuEntry>& entries, std::size_t defaultItem) override {
-    return popup.Show(window.handle(), entries, defaultItem);
+    return popup.Show(window.handle(), icon, entries, defaultItem);
   }
   void ShowAboutModal(const AboutWindow& design, AboutEvents& events) override { about.ShowModal(design, events); }
   void CloseAbout() override { about.Close(); }
@@ -102,9 +99,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   boundary.form = &form;
   host.window.Attach(&form);
   form.RaiseEvent([&] {
-    host.icon.Load(instance);
+    (void)host.icon.Picture();  // a program without its icon's picture fails before it starts the client
     host.popup.Register();
-    host.window.Create(host.icon.picture());
+    host.window.Create();
     form.Form_Load();
   });
   const int exitCode = host.window.RunMessageLoop();

@@ -32,8 +32,11 @@ MainWindow::~MainWindow() {
   Destroy();
 }
 
-void MainWindow::Create(HICON icon) {
-  // The title bar's small picture; without it (a null one) Windows shrinks `icon`.
+void MainWindow::Create() {
+  icon_.reset(static_cast<HICON>(
+      LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+  if (!icon_) ThrowLastError("Cannot load the program's icon");
+  // The title bar's small picture; without it (a null one) Windows shrinks the large one.
   smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                  LR_DEFAULTCOLOR)));
@@ -41,7 +44,7 @@ void MainWindow::Create(HICON icon) {
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance_;
-  wc.hIcon = icon;
+  wc.hIcon = icon_.get();
   wc.hIconSm = smallIcon_.get();
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));  // the system's own: a null one is harmless
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -141,8 +144,10 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case WM_SETTINGCHANGE:
     case kDpiChanged:
       // The screen's resolution is read when it may have changed, not on every
-      // mouse event: a screen device context costs more than the request it precedes.
+      // mouse event: a screen device context costs more than the request it
+      // precedes. The icon's picture follows the display's scale.
       ReadScreenDpi();
+      form.RaiseEvent([&form] { form.Display_Changed(); });
       return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_CLOSE:
       form.RaiseEvent([&form] { form.Unload(); });

@@ -22,8 +22,8 @@ class MainWindow {
   // The form the window's events go to. It may be gone before the window is:
   // the destructor lets go of it first.
   void Attach(FormEvents* form) { form_ = form; }
-  // Creates the window, hidden, with `icon` as its picture. Throws Error.
-  void Create(HICON icon);
+  // Creates the window, hidden, with the program's icon. Throws Error.
+  void Create();
   // Runs until the window is destroyed; returns the process exit code.
   int RunMessageLoop();
 
@@ -45,6 +45,7 @@ class MainWindow {
   FormEvents* form_ = nullptr;
   UINT taskbarCreated_ = 0;  // the shell's broadcast when its notification area is created
   int dpiX_ = 0, dpiY_ = 0;  // the screen's resolution, kept current
+  OwnedIcon icon_;  // the program's 32 x 32 icon, and its small one
   OwnedIcon smallIcon_;
 };
 

@@ -4,18 +4,41 @@
 
 #include <cstring>
 
+#include "platform/records.h"
 #include "platform/win32/win32_error.h"
 #include "resources/resource_ids.h"
 
 namespace kobex::win32 {
+namespace {
 
 static_assert(sizeof(void*) == 4, "kobex is a 32-bit program: the tray record carries 32-bit handles");
 static_assert(sizeof(NOTIFYICONDATAA) >= kNotifyIconDataSize);
 
-void ShellIcon::Load(HINSTANCE instance) {
-  quenzicon_.reset(static_cast<HICON>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
-  if (!quenzicon_) ThrowLastError("Cannot load the tray icon");
+constexpr DWORD kSetFocus = 3;  // NIM_SETFOCUS, from Shell32 5.0 on
+constexpr char kWineTrayIconClass[] = "__winex11_tray_icon";
+
+// NOTIFYICONIDENTIFIER and Shell_NotifyIconGetRect, Windows 7 and later: not
+// in Windows XP's headers, and looked up at run time.
+struct IconIdentifier {
+  DWORD cbSize;
+  HWND hWnd;
+  UINT uID;
+  GUID guidItem;
+};
+using GetRectFn = HRESULT(WINAPI*)(const IconIdentifier*, RECT*);
+
+}  // namespace
+
+HICON ShellIcon::Picture() {
+  const SIZE size{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+  if (!quenzicon_ || size.cx != loadedSize_.cx || size.cy != loadedSize_.cy) {
+    // The shell keeps a copy of the picture it was given: the old one may go.
+    quenzicon_.reset(static_cast<HICON>(
+        LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON, size.cx, size.cy, LR_DEFAULTCOLOR)));
+    if (!quenzicon_) ThrowLastError("Cannot load the tray icon");
+    loadedSize_ = size;
+  }
+  return quenzicon_.get();
 }
 
 bool ShellIcon::Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& record) {
@@ -24,7 +47,49 @@ bool ShellIcon::Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& 
   NOTIFYICONDATAA data;
   std::memset(&data, 0, sizeof data);
   std::memcpy(&data, record.data(), record.size());
-  return ::Shell_NotifyIconA(static_cast<DWORD>(message), &data) != FALSE;
+  const bool accepted = ::Shell_NotifyIconA(static_cast<DWORD>(message), &data) != FALSE;
+  if (message == NIM_ADD) {
+    owner_ = data.hWnd;
+    id_ = data.uID;
+  } else if (message == NIM_DELETE) {
+    owner_ = nullptr;
+  }
+  return accepted;
+}
+
+std::optional<RECT> ShellIcon::Rect(POINT pointer) const {
+  if (!owner_) return std::nullopt;
+  const HMODULE shell = GetModuleHandleA("shell32.dll");
+  const auto getRect = shell ? reinterpret_cast<GetRectFn>(
+                                   reinterpret_cast<void*>(GetProcAddress(shell, "Shell_NotifyIconGetRect")))
+                             : nullptr;
+  IconIdentifier icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = owner_;
+  icon.uID = id_;
+  RECT rect{};
+  if (getRect && SUCCEEDED(getRect(&icon, &rect)) && rect.right > rect.left && rect.bottom > rect.top) return rect;
+  // Wine's tray answers no rectangle, but there each icon is a window of its
+  // own: the one under the pointer, when a click on the icon opened the menu.
+  // Its rectangle counts only if it holds the pointer (a docked icon's window
+  // may report its place in the tray rather than on the screen).
+  const HWND under = WindowFromPoint(pointer);
+  char name[32] = {};
+  if (under && GetClassNameA(under, name, sizeof name) && std::strcmp(name, kWineTrayIconClass) == 0 &&
+      GetWindowRect(under, &rect) && PtInRect(&rect, pointer)) {
+    return rect;
+  }
+  return std::nullopt;
+}
+
+void ShellIcon::ReturnFocus() const {
+  if (!owner_) return;
+  NOTIFYICONDATAA data{};
+  data.cbSize = static_cast<DWORD>(kNotifyIconDataSize);
+  data.hWnd = owner_;
+  data.uID = id_;
+  // A shell older than 5.0 refuses; the focus then stays where the system put it.
+  (void)::Shell_NotifyIconA(kSetFocus, &data);
 }
 
 }  // namespace kobex::win32

@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "platform/menu_placement.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/message_time.h"
 #include "platform/win32/win32_error.h"
 
 namespace kobex::win32 {
@@ -54,8 +56,20 @@ OwnedMenu Build(const std::vector<MenuEntry>& entries, std::size_t defaultItem) 
   return popup;
 }
 
-// The window that owns an open tray menu: one pixel at the pointer, under the
-// menu's corner, shown without activation and then made foreground. The menu
+// The work area (the screen less the taskbar) of the monitor at `point`.
+ScreenRect WorkAreaAt(POINT point) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  RECT area{};
+  if (GetMonitorInfoA(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    area = monitor.rcWork;
+  } else if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) {
+    area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  return {area.left, area.top, area.right, area.bottom};
+}
+
+// The window that owns an open tray menu: one pixel under the menu's corner, shown without activation and then made foreground. The menu
 // reads its keys from the queue of the thread whose window has the keyboard;
 // under X11 (Wine) that is the window with the X input focus, which a window
 // manager gives only to a window it can see, never to the hidden main window.
@@ -86,8 +100,8 @@ void TrayPopup::Register() {
   if (!RegisterClassExA(&owner)) ThrowLastError("Cannot register the menu's window");
 }
 
-std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const std::vector<MenuEntry>& entries,
-                                           std::size_t defaultItem) {
+std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& icon,
+                                           const std::vector<MenuEntry>& entries, std::size_t defaultItem) {
   const OwnedMenu popup = Build(entries, defaultItem);
 
   // The shell sends the icon's callback and waits for it: let it go on now, so
@@ -95,27 +109,44 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const std::vector<Me
   // (The answer says only whether the message was a sent one.)
   if (InSendMessage()) (void)ReplyMessage(0);
   // Where the pointer cannot be read (another desktop has the input), the menu
-  // opens at the screen's corner rather than not at all.
-  POINT at{};
-  if (!GetCursorPos(&at)) at = POINT{0, 0};
+  // opens by the screen's corner rather than not at all.
+  POINT pointer{};
+  if (!GetCursorPos(&pointer)) pointer = POINT{0, 0};
+  std::optional<ScreenRect> iconRect;
+  POINT monitorPoint = pointer;
+  if (const std::optional<RECT> r = icon.Rect(pointer)) {
+    iconRect = ScreenRect{r->left, r->top, r->right, r->bottom};
+    monitorPoint = {(r->left + r->right) / 2, (r->top + r->bottom) / 2};
+  }
+  const MenuPlacement place = PlaceTrayMenu({pointer.x, pointer.y}, iconRect, WorkAreaAt(monitorPoint));
+  const POINT at{place.at.x, place.at.y};
   // The owner must be the foreground window, or the menu would not close when
   // the user clicks elsewhere; the null message afterwards lets it close at once.
   const MenuOwner owner(instance_, mainWindow, at);
   const HWND menuOwner = owner.get(mainWindow);
-  // Wine asks the X server for the input focus with the time of the thread's
-  // latest message, and X refuses a request older than the window manager's
-  // own last focus change (the click on the tray): a fresh message first.
-  // Each of these steps only helps the menu to the keyboard; without it the
-  // menu still opens and works by mouse, so their answers are not examined.
-  MSG fresh;
-  if (PostMessageA(menuOwner, WM_NULL, 0, 0)) (void)PeekMessageA(&fresh, menuOwner, WM_NULL, WM_NULL, PM_REMOVE);
+  // These steps only help the menu to the keyboard; without them it still
+  // opens and works by mouse, so their answers are not examined.
+  TakeFreshMessageTime(menuOwner);
   (void)SetForegroundWindow(menuOwner);
-  const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(
-      popup.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y,
-      menuOwner, nullptr));
+  UINT flags = TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY;
+  flags |= place.extendsLeft ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+  flags |= place.extendsUp ? TPM_BOTTOMALIGN : TPM_TOPALIGN;
+  TPMPARAMS exclude{};
+  exclude.cbSize = sizeof exclude;
+  if (place.exclude) {
+    // Where the menu does not fit, the system moves it up or down before it
+    // would let it cover the icon.
+    flags |= TPM_VERTICAL;
+    exclude.rcExclude = {place.exclude->left, place.exclude->top, place.exclude->right, place.exclude->bottom};
+  }
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenuEx(popup.get(), flags, at.x, at.y, menuOwner, place.exclude ? &exclude : nullptr));
   (void)PostMessageA(menuOwner, WM_NULL, 0, 0);
   // Zero: dismissed, or no menu because one is already open; either way, no choice.
-  if (chosen == 0 || chosen > entries.size()) return std::nullopt;
+  if (chosen == 0 || chosen > entries.size()) {
+    if (place.fromKeyboard) icon.ReturnFocus();
+    return std::nullopt;
+  }
   return chosen - 1;
 }
 

@@ -1,6 +1,6 @@
-// The tray menu on Win32: built from the menu's entries, popped up at the
-// pointer from a window of its own (so that it gets the keyboard under an X11
-// window manager too), and the entry chosen handed back.
+// The tray menu on Win32: built from the menu's entries, popped up beside the
+// icon (see menu_placement.h) from a window of its own, so that it gets the
+// keyboard under an X11 window manager too, and the entry chosen handed back.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/menu.h"
+#include "platform/win32/shell_icon.h"
 
 namespace kobex::win32 {
 
@@ -20,10 +21,12 @@ class TrayPopup {
   // Registers the class of the menu's owner window. Throws Error.
   void Register();
 
-  // Pops the entries up at the pointer, `defaultItem` in bold, and returns the
-  // index of the entry chosen, or nothing when the menu was dismissed. Falls
-  // back to `mainWindow` as the owner. Throws Error.
-  std::optional<std::size_t> Show(HWND mainWindow, const std::vector<MenuEntry>& entries, std::size_t defaultItem);
+  // Pops the entries up beside `icon`, `defaultItem` in bold, and returns the
+  // index of the entry chosen, or nothing when the menu was dismissed (the
+  // keyboard then goes back to the notification area if it opened the menu).
+  // Falls back to `mainWindow` as the owner. Throws Error.
+  std::optional<std::size_t> Show(HWND mainWindow, const ShellIcon& icon, const std::vector<MenuEntry>& entries,
+                                  std::size_t defaultItem);
 
  private:
   HINSTANCE instance_;

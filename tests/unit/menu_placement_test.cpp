@@ -1,0 +1,56 @@
+#include "platform/menu_placement.h"
+
+#include <gtest/gtest.h>
+
+namespace kobex {
+namespace {
+
+// A 1024 x 768 screen; the work area is what the taskbar leaves.
+constexpr ScreenRect kAboveBottomTaskbar{0, 0, 1024, 738};
+constexpr ScreenRect kBelowTopTaskbar{0, 30, 1024, 768};
+constexpr ScreenRect kIconBottomRight{980, 744, 996, 760};
+constexpr ScreenRect kIconTopLeft{5, 7, 21, 23};
+
+struct PlacementCase {
+  const char* what;
+  ScreenPoint pointer;
+  std::optional<ScreenRect> icon;
+  ScreenRect workArea;
+  ScreenPoint at;
+  bool extendsLeft, extendsUp, fromKeyboard;
+};
+
+const PlacementCase kCases[] = {
+    {"mouse on an icon at the bottom right: above it, to the left, from the pointer's column",
+     {988, 750}, kIconBottomRight, kAboveBottomTaskbar, {988, 744}, true, true, false},
+    {"keyboard, pointer elsewhere: at the icon's top right corner", {100, 100}, kIconBottomRight,
+     kAboveBottomTaskbar, {996, 744}, true, true, true},
+    {"mouse on an icon at the top left: below it, to the right", {13, 15}, kIconTopLeft, kBelowTopTaskbar,
+     {13, 23}, false, false, false},
+    {"keyboard on an icon at the top left: at its bottom left corner", {900, 700}, kIconTopLeft,
+     kBelowTopTaskbar, {5, 23}, false, false, true},
+    {"the pointer on the icon's last pixel is on the icon", {995, 759}, kIconBottomRight, kAboveBottomTaskbar,
+     {995, 744}, true, true, false},
+    {"one pixel past the icon is not", {996, 759}, kIconBottomRight, kAboveBottomTaskbar, {996, 744}, true, true,
+     true},
+    {"no icon rectangle, pointer at the bottom right: at the pointer, up and left", {990, 750}, std::nullopt,
+     kAboveBottomTaskbar, {990, 750}, true, true, false},
+    {"no icon rectangle, pointer at the top left: at the pointer, down and right", {13, 32}, std::nullopt,
+     kAboveBottomTaskbar, {13, 32}, false, false, false},
+};
+
+TEST(PlaceTrayMenu, StandsBesideTheIconWholeOnTheScreen) {
+  for (const PlacementCase& c : kCases) {
+    SCOPED_TRACE(c.what);
+    const MenuPlacement place = PlaceTrayMenu(c.pointer, c.icon, c.workArea);
+    EXPECT_EQ(place.at.x, c.at.x);
+    EXPECT_EQ(place.at.y, c.at.y);
+    EXPECT_EQ(place.extendsLeft, c.extendsLeft);
+    EXPECT_EQ(place.extendsUp, c.extendsUp);
+    EXPECT_EQ(place.fromKeyboard, c.fromKeyboard);
+    EXPECT_EQ(place.exclude, c.icon) << "the menu never covers the icon it belongs to";
+  }
+}
+
+}  // namespace
+}  // namespace kobex
