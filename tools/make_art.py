@@ -23,7 +23,7 @@ SIZES = (16, 20, 24, 32, 40, 48)
 
 
 def icon_image(pixels):
-    """One frame: a 256-colour bitmap and its mask, with only the colours it uses."""
+    """One frame: a 256-colour bitmap and its mask."""
     size = len(pixels)
     palette = [(0, 0, 0)]
     for row in pixels:
@@ -32,6 +32,9 @@ def icon_image(pixels):
                 palette.append(p)
     if len(palette) > 256:
         sys.exit("too many colours for a 256-colour icon")
+    # The full 256 entries, as the program's 32-pixel icon has always had them:
+    # its bytes stay what they were.
+    palette += [(0, 0, 0)] * (256 - len(palette))
     index = {c: i for i, c in reversed(list(enumerate(palette)))}
 
     xor = bytearray()
@@ -44,8 +47,8 @@ def icon_image(pixels):
             if p is None:
                 bits[x // 8] |= 0x80 >> (x % 8)
         mask += bits
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 8, 0, len(xor) + len(mask), 0, 0,
-                         len(palette), 0)
+    assert size % 4 == 0, "rows of 8-bit pixels are padded to 4 bytes: sizes are multiples of 4"
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 8, 0, len(xor) + len(mask), 0, 0, 256, 0)
     colours = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
     return header + colours + bytes(xor) + bytes(mask)
 

@@ -15,6 +15,13 @@ MenuPlacement PlaceTrayMenu(ScreenPoint pointer, std::optional<ScreenRect> icon,
     return place;
   }
   place.exclude = icon;
+  // A taskbar at a side edge stands beside the work area, not above or below it.
+  place.besideSideways = icon->right <= workArea.left || icon->left >= workArea.right;
+  if (place.besideSideways) {
+    place.at.x = place.extendsLeft ? icon->left : icon->right;
+    place.at.y = !place.fromKeyboard ? pointer.y : place.extendsUp ? icon->bottom : icon->top;
+    return place;
+  }
   // Along the taskbar, at the pointer when it is on the icon; beside the
   // icon's edge when the keyboard opened the menu. Above or below the icon,
   // never over it.

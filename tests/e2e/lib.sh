@@ -298,10 +298,14 @@ menus_beside_icon() {
         if (x[i] < 0 || y[i] < 0 || r[i] > sw || b[i] > sh) { print "off the screen: " where; bad = 1 }
         if (x[i] < ix + iw && ix < r[i] && y[i] < iy + ih && iy < b[i]) { print "over the icon: " where; bad = 1 }
         if (popup[i] && 2 * iy > sh && b[i] > iy) { print "not above the icon: " where; bad = 1 }
+        if (popup[i] && 2 * iy <= sh && y[i] < iy + ih) { print "not below the icon: " where; bad = 1 }
         if (popup[i] && 2 * ix > sw && r[i] > px) { print "not to the left of the pointer: " where; bad = 1 }
+        if (popup[i] && 2 * ix <= sw && x[i] < px) { print "not to the right of the pointer: " where; bad = 1 }
+        popups += popup[i]
         if (!bad) print "ok: " where
       }
-      exit bad || n == 0
+      if (popups != 1) print "popups whose items could be read: " popups
+      exit bad || n == 0 || popups != 1
     }'
 }
 
@@ -354,18 +358,22 @@ expect_requests() {
 }
 
 # icon_matches_frame X Y W H SIZE [RESIZED]: the tray's icon window at X,Y (W x H)
-# shows kobex.ico's SIZE-pixel frame, centred, over the window's background,
-# pixel for pixel where the tray lets it be seen (Wine's tray can cut off the
-# bottom rows of a large icon: pixels of pure black there count as hidden).
+# shows kobex.ico's SIZE-pixel frame, centred, pixel for pixel: the frame's
+# own pixels exactly, its transparent ones as the window's background (or
+# black where Wine's tray leaves the background under a large icon's lowest
+# rows unpainted).
 # With RESIZED, the 32-pixel frame shrunk to SIZE is the reference instead.
-# Prints what it found; fails when a shown pixel differs or fewer than half show.
+# Prints what it found; exits 2 when a pixel differs, fewer than half are as
+# drawn, or unpainted background stands anywhere but in a block of rows at the
+# bottom; any other failure (no picture, no frame) is another code.
 icon_matches_frame() {
   local x=$1 y=$2 w=$3 h=$4 size=$5 index
   index=$(identify -format '%w\n' "$kobex_root/src/resources/kobex.ico" | grep -nx "$size" | cut -d: -f1) ||
     fail "kobex.ico has no $size-pixel frame"
   import -display "$DISPLAY" -window root -crop "${w}x${h}+${x}+${y}" +repage -depth 8 "$WORK/shown.ppm"
   if [ -n "${6:-}" ]; then
-    convert "$kobex_root/src/resources/kobex.ico[3]" -resize "${size}x${size}" -depth 8 "$WORK/frame.pam"
+    index=$(identify -format '%w\n' "$kobex_root/src/resources/kobex.ico" | grep -nx 32 | cut -d: -f1)
+    convert "$kobex_root/src/resources/kobex.ico[$((index - 1))]" -resize "${size}x${size}" -depth 8 "$WORK/frame.pam"
   else
     convert "$kobex_root/src/resources/kobex.ico[$((index - 1))]" -depth 8 "$WORK/frame.pam"
   fi
@@ -397,22 +405,35 @@ sw, sh, _, shown = read(sys.argv[1])
 fw, fh, depth, frame = read(sys.argv[2])
 ox, oy = (sw - fw) // 2, (sh - fh) // 2
 background = tuple(shown[0:3])
-seen = hidden = differ = 0
+seen = unpainted = differ = 0
+unpainted_rows = set()
+transparent = set()
 for y in range(fh):
     for x in range(fw):
         f = frame[(y * fw + x) * depth:(y * fw + x + 1) * depth]
-        alpha = f[3] if depth == 4 else 255
-        want = tuple(round((c * alpha + b * (255 - alpha)) / 255) for c, b in zip(f[:3], background))
         i = ((oy + y) * sw + ox + x) * 3
         got = tuple(shown[i:i + 3])
-        if got == (0, 0, 0) and want != (0, 0, 0):
-            hidden += 1
-        elif got != want:
-            differ += 1
-        else:
+        if depth == 4 and f[3] == 0:  # transparent: the tray's background shows
+            transparent.add((x, y))
+            if got == background:
+                seen += 1
+            elif got == (0, 0, 0):
+                unpainted += 1
+                unpainted_rows.add(y)
+            else:
+                differ += 1
+        elif got == tuple(f[:3]):
             seen += 1
-print(f"{fw}x{fh} frame at +{ox}+{oy} of the {sw}x{sh} icon window: {seen} pixels as drawn, {differ} differ, {hidden} hidden")
-sys.exit(0 if differ == 0 and seen * 2 >= fw * fh else 1)
+        else:
+            differ += 1
+# Where the tray leaves its background unpainted it is a block of rows at the
+# bottom, black behind every transparent pixel of those rows.
+cut = min(unpainted_rows, default=fh)
+in_block = all(tuple(shown[((oy + y) * sw + ox + x) * 3:((oy + y) * sw + ox + x) * 3 + 3]) == (0, 0, 0)
+               for (x, y) in transparent if y >= cut)
+print(f"{fw}x{fh} frame at +{ox}+{oy} of the {sw}x{sh} icon window: {seen} pixels as drawn, {differ} differ, "
+      f"{unpainted} transparent over unpainted background")
+sys.exit(0 if differ == 0 and seen * 2 >= fw * fh and in_block else 2)
 PY
 }
 

@@ -10,6 +10,11 @@ constexpr ScreenRect kAboveBottomTaskbar{0, 0, 1024, 738};
 constexpr ScreenRect kBelowTopTaskbar{0, 30, 1024, 768};
 constexpr ScreenRect kIconBottomRight{980, 744, 996, 760};
 constexpr ScreenRect kIconTopLeft{5, 7, 21, 23};
+constexpr ScreenRect kLeftOfRightTaskbar{0, 0, 964, 768};
+constexpr ScreenRect kIconInRightTaskbar{992, 692, 1008, 708};
+// A second monitor to the left of the first.
+constexpr ScreenRect kLeftMonitorAboveTaskbar{-1280, 0, 0, 994};
+constexpr ScreenRect kIconOnLeftMonitor{-40, 1000, -24, 1016};
 
 struct PlacementCase {
   const char* what;
@@ -18,6 +23,7 @@ struct PlacementCase {
   ScreenRect workArea;
   ScreenPoint at;
   bool extendsLeft, extendsUp, fromKeyboard;
+  bool sideways = false;
 };
 
 const PlacementCase kCases[] = {
@@ -37,6 +43,12 @@ const PlacementCase kCases[] = {
      kAboveBottomTaskbar, {990, 750}, true, true, false},
     {"no icon rectangle, pointer at the top left: at the pointer, down and right", {13, 32}, std::nullopt,
      kAboveBottomTaskbar, {13, 32}, false, false, false},
+    {"mouse on an icon in a taskbar at the right edge: to its left, up from the pointer", {1000, 700},
+     kIconInRightTaskbar, kLeftOfRightTaskbar, {992, 700}, true, true, false, true},
+    {"keyboard on an icon in a taskbar at the right edge: to its left, from its bottom", {10, 10},
+     kIconInRightTaskbar, kLeftOfRightTaskbar, {992, 708}, true, true, true, true},
+    {"an icon on a monitor left of the main one: above it, to its left", {-32, 1008}, kIconOnLeftMonitor,
+     kLeftMonitorAboveTaskbar, {-32, 1000}, true, true, false},
 };
 
 TEST(PlaceTrayMenu, StandsBesideTheIconWholeOnTheScreen) {
@@ -48,6 +60,7 @@ TEST(PlaceTrayMenu, StandsBesideTheIconWholeOnTheScreen) {
     EXPECT_EQ(place.extendsLeft, c.extendsLeft);
     EXPECT_EQ(place.extendsUp, c.extendsUp);
     EXPECT_EQ(place.fromKeyboard, c.fromKeyboard);
+    EXPECT_EQ(place.besideSideways, c.sideways);
     EXPECT_EQ(place.exclude, c.icon) << "the menu never covers the icon it belongs to";
   }
 }

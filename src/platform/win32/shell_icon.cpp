@@ -32,11 +32,16 @@ using GetRectFn = HRESULT(WINAPI*)(const IconIdentifier*, RECT*);
 HICON ShellIcon::Picture() {
   const SIZE size{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
   if (!quenzicon_ || size.cx != loadedSize_.cx || size.cy != loadedSize_.cy) {
-    // The shell keeps a copy of the picture it was given: the old one may go.
-    quenzicon_.reset(static_cast<HICON>(
+    OwnedIcon fresh(static_cast<HICON>(
         LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON, size.cx, size.cy, LR_DEFAULTCOLOR)));
-    if (!quenzicon_) ThrowLastError("Cannot load the tray icon");
-    loadedSize_ = size;
+    // Without a picture at all the icon cannot be shown; a picture of the old
+    // size serves until a new one can be had, and never stops the delete.
+    if (!fresh && !quenzicon_) ThrowLastError("Cannot load the tray icon");
+    if (fresh) {
+      // The shell keeps a copy of the picture it was given: the old one may go.
+      quenzicon_ = std::move(fresh);
+      loadedSize_ = size;
+    }
   }
   return quenzicon_.get();
 }

@@ -69,8 +69,8 @@ ScreenRect WorkAreaAt(POINT point) {
   return {area.left, area.top, area.right, area.bottom};
 }
 
-// The window that owns an open tray menu: one pixel under the menu's corner, shown without activation and then made foreground. The menu
-// reads its keys from the queue of the thread whose window has the keyboard;
+// The window that owns an open tray menu: one pixel under the menu's corner,
+// shown without activation and then made foreground. The menu reads its keys from the queue of the thread whose window has the keyboard;
 // under X11 (Wine) that is the window with the X input focus, which a window
 // manager gives only to a window it can see, never to the hidden main window.
 class MenuOwner {
@@ -122,7 +122,8 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& ico
   const POINT at{place.at.x, place.at.y};
   // The owner must be the foreground window, or the menu would not close when
   // the user clicks elsewhere; the null message afterwards lets it close at once.
-  const MenuOwner owner(instance_, mainWindow, at);
+  // Under the menu's corner: inside the menu whichever way it extends.
+  const MenuOwner owner(instance_, mainWindow, POINT{at.x - (place.extendsLeft ? 1 : 0), at.y - (place.extendsUp ? 1 : 0)});
   const HWND menuOwner = owner.get(mainWindow);
   // These steps only help the menu to the keyboard; without them it still
   // opens and works by mouse, so their answers are not examined.
@@ -134,9 +135,9 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& ico
   TPMPARAMS exclude{};
   exclude.cbSize = sizeof exclude;
   if (place.exclude) {
-    // Where the menu does not fit, the system moves it up or down before it
-    // would let it cover the icon.
-    flags |= TPM_VERTICAL;
+    // Where the menu does not fit, the system moves it along the taskbar's
+    // other axis before it would let it cover the icon.
+    flags |= place.besideSideways ? TPM_HORIZONTAL : TPM_VERTICAL;
     exclude.rcExclude = {place.exclude->left, place.exclude->top, place.exclude->right, place.exclude->bottom};
   }
   const UINT chosen = static_cast<UINT>(
@@ -144,7 +145,9 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& ico
   (void)PostMessageA(menuOwner, WM_NULL, 0, 0);
   // Zero: dismissed, or no menu because one is already open; either way, no choice.
   if (chosen == 0 || chosen > entries.size()) {
-    if (place.fromKeyboard) icon.ReturnFocus();
+    // Back to the notification area after Escape; not when a click on another
+    // window closed the menu and that window has the keyboard now.
+    if (place.fromKeyboard && GetForegroundWindow() == menuOwner) icon.ReturnFocus();
     return std::nullopt;
   }
   return chosen - 1;
