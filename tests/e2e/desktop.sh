@@ -58,11 +58,9 @@ log "a close request removes the icon and ends the launcher"
 rm -rf "$RUN"
 make_run_dir
 launcher_up
-winprobe close "System tray launcher" >/dev/null || fail "no main window to close"
-expect_exit 20 0
+close_launcher
 expect_icons 0 10
-kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
-wait_until 10 "free port $CLIENT_PORT" port_free
+client_gone
 
 log "nothing listens on $CLIENT_PORT: the message names the URL; OK by mouse ends the launcher"
 rm -rf "$RUN"

@@ -12,6 +12,5 @@ launcher_up
 double_click 1
 expect_requests /show?
 [ ! -e "$RUN/planted-dll-loaded.txt" ] || fail "kobex.exe loaded the planted winhttp.dll"
-winprobe close "System tray launcher" >/dev/null
-expect_exit 20 0
+close_launcher
 log "PASS"

@@ -170,6 +170,18 @@ launcher_up() {
   locate_icon
 }
 
+# close_launcher: a close request to kobex's main window; it ends with exit code 0.
+close_launcher() {
+  winprobe close "System tray launcher" >/dev/null || fail "no main window to close"
+  expect_exit 20 0
+}
+
+# client_gone: the stand-in client ended, its port free again.
+client_gone() {
+  kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
+  wait_until 10 "free port $CLIENT_PORT" port_free
+}
+
 # expect_exit SECONDS CODE: kobex.exe has ended with that exit code.
 expect_exit() {
   wait_until "$1" "end of kobex.exe" test -s "$RUN/kobex.exit"
@@ -367,15 +379,18 @@ expect_requests() {
 # drawn, or unpainted background stands anywhere but in a block of rows at the
 # bottom; any other failure (no picture, no frame) is another code.
 icon_matches_frame() {
-  local x=$1 y=$2 w=$3 h=$4 size=$5 index
-  index=$(identify -format '%w\n' "$kobex_root/src/resources/kobex.ico" | grep -nx "$size" | cut -d: -f1) ||
-    fail "kobex.ico has no $size-pixel frame"
+  local x=$1 y=$2 w=$3 h=$4 size=$5 ico="$kobex_root/src/resources/kobex.ico"
+  # ico_frame SIZE: the image of that size in kobex.ico, as ImageMagick names it.
+  ico_frame() {
+    local index
+    index=$(identify -format '%w\n' "$ico" | grep -nx "$1" | cut -d: -f1) || fail "kobex.ico has no $1-pixel frame"
+    echo "$ico[$((index - 1))]"
+  }
   import -display "$DISPLAY" -window root -crop "${w}x${h}+${x}+${y}" +repage -depth 8 "$WORK/shown.ppm"
   if [ -n "${6:-}" ]; then
-    index=$(identify -format '%w\n' "$kobex_root/src/resources/kobex.ico" | grep -nx 32 | cut -d: -f1)
-    convert "$kobex_root/src/resources/kobex.ico[$((index - 1))]" -resize "${size}x${size}" -depth 8 "$WORK/frame.pam"
+    convert "$(ico_frame 32)" -resize "${size}x${size}" -depth 8 "$WORK/frame.pam"
   else
-    convert "$kobex_root/src/resources/kobex.ico[$((index - 1))]" -depth 8 "$WORK/frame.pam"
+    convert "$(ico_frame "$size")" -depth 8 "$WORK/frame.pam"
   fi
   python3 - "$WORK/shown.ppm" "$WORK/frame.pam" <<'PY'
 import sys

@@ -43,6 +43,5 @@ for inode in $(ls -l /proc/"$pid"/fd 2>/dev/null | sed -n 's/.*socket:\[\([0-9]*
     fail "kobex.exe listens on a socket"
 done
 expect_icons 1 1
-winprobe close "System tray launcher" >/dev/null
-expect_exit 20 0
+close_launcher
 log "PASS: $(sed 's/elapsed //' "$WORK/elapsed.out") ms for 10,000 commands"

@@ -30,12 +30,10 @@ for version in default winxp win7 win10; do
   wait_until 30 "client listening" test -s "$RUN/client.pid"
   locate_icon
   double_click 1
-  winprobe close "System tray launcher" >/dev/null || fail "no main window to close"
-  expect_exit 20 0
+  close_launcher
   expect_icons 0 10
   expect_requests /show?
-  kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
-  wait_until 10 "free port $CLIENT_PORT" port_free
+  client_gone
   rm -rf "$RUN"
 done
 
@@ -61,10 +59,8 @@ for dpi in 96 144; do
   code=0
   icon_matches_frame "$x" "$y" "$w" "$h" "$small" resized >/dev/null || code=$?
   [ "$code" = 2 ] || fail "the comparison cannot tell the $small-pixel frame from the 32-pixel one shrunk ($code)"
-  winprobe close "System tray launcher" >/dev/null || fail "no main window to close"
-  expect_exit 20 0
-  kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
-  wait_until 10 "free port $CLIENT_PORT" port_free
+  close_launcher
+  client_gone
   rm -rf "$RUN"
 done
 wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true

@@ -67,13 +67,15 @@ unfresh_waits() {
       if (probe ~ /\$\(/ || probe ~ /`/) print FILENAME ":" first ": " code
     }' "$@"
 }
-cat >"$WORK/sample.sh" <<'SAMPLE'
-wait_until 15 "request" test "$(request_count)" -ge 1
+# The samples say "%" where the script would say "$", so that no line here is
+# itself such a wait; they are turned back as they are written out.
+sed 's/%/$/g' >"$WORK/sample.sh" <<'SAMPLE'
+wait_until 15 "request" test "%(request_count)" -ge 1
 wait_quietly 8 test \
   "`request_count`" -ge 1
 wait_until 15 "request" requests_at_least 1
-wait_until "$(($1 * 2))" "end" test -s "$RUN/kobex.exit"
-# wait_until 1 "a comment" test "$(x)"
+wait_until "%((%1 * 2))" "end" test -s "%RUN/kobex.exit"
+# wait_until 1 "a comment" test "%(x)"
 SAMPLE
 check "the check finds a wait handed \$(...) and one handed backticks on a continued line, nothing else" \
   eval '[ "$(unfresh_waits "$WORK/sample.sh" | cut -d: -f2 | tr "\n" " ")" = "1 2 " ]'

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/records.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
 #include "resources/resource_ids.h"
 
@@ -64,10 +65,8 @@ bool ShellIcon::Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& 
 
 std::optional<RECT> ShellIcon::Rect(POINT pointer) const {
   if (!owner_) return std::nullopt;
-  const HMODULE shell = GetModuleHandleA("shell32.dll");
-  const auto getRect = shell ? reinterpret_cast<GetRectFn>(
-                                   reinterpret_cast<void*>(GetProcAddress(shell, "Shell_NotifyIconGetRect")))
-                             : nullptr;
+  GetRectFn getRect = nullptr;
+  Bind(GetModuleHandleA("shell32.dll"), getRect, "Shell_NotifyIconGetRect");
   IconIdentifier icon{};
   icon.cbSize = sizeof icon;
   icon.hWnd = owner_;
