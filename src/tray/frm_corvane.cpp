@@ -30,11 +30,15 @@ void frmCorvane::Form_Load() {
 void frmCorvane::Form_Unload(int& /*cancel*/) { UpdateTrayIcon(NIM_DELETE); }
 
 void frmCorvane::Form_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/, float X, float /*Y*/) {
-  const std::int32_t code = NotificationCode(X, host_.TwipsPerPixelX());
-  if (code == WM_LBUTTONDBLCLK) {
-    SendClientCommand(ClientCommand::Show);
-  } else if (code == WM_RBUTTONDOWN) {
-    mnuIM_.Popup();
+  switch (ReactionTo(NotificationCode(X, host_.TwipsPerPixelX()))) {
+    case IconReaction::ShowClient:
+      SendClientCommand(ClientCommand::Show);
+      break;
+    case IconReaction::OpenMenu:
+      mnuIM_.Popup();
+      break;
+    case IconReaction::None:
+      break;
   }
 }
 

@@ -1,13 +1,42 @@
-// Turning a mouse-move X coordinate back into the shell's mouse message code:
-// the icon's callback is WM_MOUSEMOVE, so the code arrives as X in twips.
+// Turning a mouse-move X coordinate back into the shell's mouse message code
+// (the icon's callback is WM_MOUSEMOVE, so the code arrives as X in twips),
+// and the code into what the icon does.
 #pragma once
 
 #include <cstdint>
 
 namespace kobex {
 
-inline constexpr std::int32_t WM_LBUTTONDBLCLK = 0x0203;  // 515: show the client
-inline constexpr std::int32_t WM_RBUTTONDOWN = 0x0204;    // 516: open the tray menu
+inline constexpr std::int32_t WM_LBUTTONDBLCLK = 0x0203;  // 515
+inline constexpr std::int32_t WM_RBUTTONDOWN = 0x0204;    // 516
+inline constexpr std::int32_t WM_RBUTTONDBLCLK = 0x0206;  // 518
+
+enum class IconReaction { None, ShowClient, OpenMenu };
+
+struct NotificationRule {
+  std::int32_t code;
+  IconReaction reaction;
+};
+
+// The codes the icon reacts to; every other one (moves, releases, a left
+// press, the middle and extra buttons) does nothing. The shell reports a
+// second press of a button within the double-click time, at the same place,
+// as that button's double-click and not as a press: a person who closes the
+// menu and at once presses the right button again gets WM_RBUTTONDBLCLK, so
+// it opens the menu as the press does. A third press is a plain press again,
+// so a left double-click shows the client once however fast the clicks run on.
+inline constexpr NotificationRule kNotificationRules[] = {
+    {WM_LBUTTONDBLCLK, IconReaction::ShowClient},
+    {WM_RBUTTONDOWN, IconReaction::OpenMenu},
+    {WM_RBUTTONDBLCLK, IconReaction::OpenMenu},
+};
+
+inline constexpr IconReaction ReactionTo(std::int32_t code) {
+  for (const NotificationRule& rule : kNotificationRules) {
+    if (rule.code == code) return rule.reaction;
+  }
+  return IconReaction::None;
+}
 
 // X divided by the factor in double precision, rounded to the nearest integer
 // with ties to even. Throws the host's Error: division by zero (11) for a zero
