@@ -30,6 +30,10 @@ void frmCorvane::Form_Load() {
 void frmCorvane::Form_Unload(int& /*cancel*/) { UpdateTrayIcon(NIM_DELETE); }
 
 void frmCorvane::Form_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/, float X, float /*Y*/) {
+  // Notifications that queued while a request was on its way arrive during
+  // the icon's removal, when the shell's answer is awaited: once the form is
+  // unloading they are not acted on, so no menu and no request follow an exit.
+  if (!loaded_) return;
   switch (ReactionTo(NotificationCode(X, host_.TwipsPerPixelX()))) {
     case IconReaction::ShowClient:
       SendClientCommand(ClientCommand::Show);

@@ -42,6 +42,8 @@ class FakeHost : public Host, public NotifyArea {
   std::deque<std::string> menuChoices;
   // What the user does while the About box is open; it is closed with OK after.
   std::function<void(AboutEvents&)> whileAboutOpen;
+  // What reaches the window while a shell call waits for its answer.
+  std::function<void(std::int32_t message)> duringShellCall;
 
   // What the program did.
   std::vector<ShellCall> shellCalls;
@@ -124,6 +126,7 @@ class FakeHost : public Host, public NotifyArea {
                  : message == 2 ? "NIM_DELETE"
                                 : "NIM_" + std::to_string(message));
     shellCalls.push_back({message, record});
+    if (duringShellCall) duringShellCall(message);
     return shellAccepts;
   }
 

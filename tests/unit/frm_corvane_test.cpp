@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "fakes.h"
+#include "tray/notify_dispatch.h"
 #include "tray/notify_icon.h"
 
 namespace kobex {
@@ -157,6 +158,25 @@ TEST_F(FormTest, NoEventRunsOnceTheDefaultHandlingHasBegun) {
   form.RaiseEvent([this] { form.SendClientCommand(ClientCommand::Show); });
   EXPECT_TRUE(web.paths.empty());
   EXPECT_EQ(host.messages.size(), 1u);
+}
+
+// The shell's answer to the delete is awaited with the window's sent messages
+// flowing, so icon notifications that queued while /exit? was on its way (a
+// press, a double-click) arrive then: the icon is on its way out, and neither
+// a menu nor a request may follow the exit.
+TEST_F(FormTest, NotificationsArrivingWhileTheIconIsRemovedAreNotActedOn) {
+  Load();
+  host.duringShellCall = [this](std::int32_t message) {
+    if (message != NIM_DELETE) return;
+    for (const std::int32_t code : {WM_RBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK}) {
+      form.RaiseEvent([&] { form.Form_MouseMove(0, 0, static_cast<float>(code) * 15.0f, 0); });
+    }
+  };
+  form.RaiseEvent([this] { form.mnuIM().mnuIMExit_Click(); });
+  EXPECT_EQ(web.paths, (Entries{"/exit?"}));
+  EXPECT_TRUE(host.menuShown.empty());
+  EXPECT_TRUE(host.destroyed);
+  EXPECT_FALSE(host.endedWith);
 }
 
 TEST_F(FormTest, AnErrorDuringTheUnloadStillEndsTheProgram) {
