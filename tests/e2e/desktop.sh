@@ -67,7 +67,7 @@ rm -rf "$RUN"
 make_run_dir --no-script
 printf '@echo off\r\n' >"$RUN/kobex.bat"  # a client that starts nothing
 launcher_up
-xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
+person "${DOUBLE[@]}"
 message_box 15 >"$WORK/box.out" || fail "no message for a refused connection"
 grep -q "$CLIENT_URL/show?.*refused" "$WORK/box.out" || fail "unclear message: $(cat "$WORK/box.out")"
 expect_icons 0 5

@@ -7,9 +7,9 @@
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 : "${KOBEX_HOSTILE_SERVER:?}"
-make_run_dir
-rm "$RUN/kobex.bat" "$RUN/standin"
-printf '@echo off\r\n' >"$RUN/kobex.bat"  # a client that starts nothing: the servers below stand in
+# A client that starts nothing: the servers below stand in.
+no_client() { make_run_dir --no-script; printf '@echo off\r\n' >"$RUN/kobex.bat"; }
+no_client
 launcher_up
 now_ms() { date +%s%3N; }
 
@@ -26,7 +26,7 @@ for mode in silent mute dribble endless garbage huge reset 404 500 redirect; do
   wait_until 10 "hostile server ($mode)" grep -q listening "$WORK/$mode.out"
 
   start=$(now_ms)
-  xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
+  person "${DOUBLE[@]}"
   winprobe responsive "System tray launcher" --wait 15000 >/dev/null || fail "$mode: the launcher hangs"
   held=$(($(now_ms) - start))
   [ "$mode" = silent ] || wait_until 5 "request at the $mode server" test -s "$WORK/$mode.log"
@@ -46,10 +46,28 @@ done
 [ ! -s "$WORK/client-requests.log" ] || fail "the redirect was followed: $(cat "$WORK/client-requests.log")"
 
 log "nothing listening: a message that names the URL and the reason; after OK no icon, no process"
-xdotool mousemove "$ICON_X" "$ICON_Y" click --repeat 2 --delay 80 1
+person "${DOUBLE[@]}"
 message_box 15 | tee "$WORK/box.out" >/dev/null || fail "no message for a refused connection"
 grep -q "$CLIENT_URL/show?.*refused" "$WORK/box.out" || fail "unclear message: $(cat "$WORK/box.out")"
 expect_icons 0 5
 winprobe press kobex 1 >/dev/null
 expect_exit 20 2
+
+log "a slow client (it answers after 1 s), at a person's speed: a double-click and at once a right press;"
+log "Exit from that menu, and at once a right press and a double-click while /exit? is on its way"
+rm -rf "$RUN"
+no_client
+launcher_up
+"$KOBEX_HOSTILE_SERVER" --mode slow --log "$WORK/slow.log" >"$WORK/slow.out" 2>&1 &
+BACKGROUND_PIDS+=($!)
+wait_until 10 "hostile server (slow)" grep -q listening "$WORK/slow.out"
+watch_menus 1
+person "${DOUBLE[@]}" sleep 0.3 "${PRESS[@]}"
+menus_opened  # once /show? has its answer
+point_at_item Exit
+xdotool click 1 sleep 0.3 mousemove "$ICON_X" "$ICON_Y" "${PRESS[@]}" sleep 0.2 "${DOUBLE[@]}"
+expect_exit 20 0
+expect_icons 0 10
+[ "$(cat "$WORK/slow.log")" = $'GET /show? HTTP/1.1\nGET /exit? HTTP/1.1' ] ||
+  fail "the slow client got: $(tr '\n' ' ' <"$WORK/slow.log")"
 log "PASS"

@@ -22,6 +22,13 @@ if [ -z "$CLIENT_HOST" ] || [ -z "$CLIENT_PORT" ]; then
   exit 1
 fi
 REFUSAL_TEXT="This program requires Windows 95 or later, or Windows NT 4.0 or later."
+# The system's double-click time, as prefix.sh sets it: a second press of a
+# button on the icon within it (at the same place) reaches the launcher as that
+# button's double-click. 900 ms is a slow setting that users do choose; it
+# leaves room for a person's gaps of 100 to 300 ms and for a slow machine to
+# react within them. Clicks meant to stay apart are APART seconds apart.
+DOUBLE_CLICK_MS=900
+APART=1.2
 
 WORK=""
 XVFB_PID=""
@@ -245,10 +252,12 @@ click_button() {
 # double-click) and then waits for its outcome; a miss fails the test with
 # what was seen at that moment, never with a second try.
 
-# seen: the state a miss is judged by.
+# seen: the state a miss is judged by. Each reading says when it could not be
+# had (no window has the X focus, Wine has gone) instead of ending the report.
 seen() {
-  log "seen: foreground $(winprobe foreground); X focus $(xdotool getwindowfocus getwindowname 2>&1 | tail -1)"
-  log "seen: menus $(winprobe menus | grep -v '^item ' | tr '\n' ' ')"
+  log "seen: foreground $(winprobe foreground 2>&1 || echo "(not readable)")"
+  log "seen: X focus $(xdotool getwindowfocus getwindowname 2>&1 || echo "(none)")"
+  log "seen: menus $({ winprobe menus 2>&1 || echo "(not readable)"; } | awk '!/^item / {printf "%s ", $0}')"
   log "seen: requests at the client: $(requests | tr '\n' ' ')"
 }
 fail_seen() {
@@ -338,7 +347,16 @@ close_about() {
   focus_window About
   xdotool key "$1"
   wait_quietly 5 dialog_gone About || fail_seen "$1 did not close the About box"
+  launcher_answers
   pointer_focus
+}
+
+# launcher_answers: kobex's window answers a message again within 5 s. Under
+# Wine with no window manager, hiding a window with a caption (the About box)
+# holds the hiding thread about 2 s, waiting for a window manager to withdraw
+# it; a press meanwhile waits its turn.
+launcher_answers() {
+  winprobe responsive "System tray launcher" --wait 5000 >/dev/null || fail_seen "the launcher does not answer"
 }
 
 pointer_focus() { xdotool windowfocus 1 2>/dev/null || true; }  # 1: PointerRoot
@@ -358,8 +376,30 @@ wait_requests() {
 # double_click N [X Y]: one double-click on the icon (at X,Y, by default the
 # one locate_icon found); then the client has N requests.
 double_click() {
-  xdotool mousemove "${2:-$ICON_X}" "${3:-$ICON_Y}" click --repeat 2 --delay 80 1
+  xdotool mousemove "${2:-$ICON_X}" "${3:-$ICON_Y}" "${DOUBLE[@]}"
   wait_requests "$1"
+}
+
+# person ACTION...: what a person does at the icon, in one xdotool command:
+# the pointer to the icon, then the actions, with the person's gaps written
+# into it as "sleep" so that the machine's speed never sets them. PRESS is a
+# right-button press and release; DOUBLE a left double-click.
+PRESS=(mousedown 3 mouseup 3)
+DOUBLE=(click --repeat 2 --delay 80 1)
+person() { xdotool mousemove "$ICON_X" "$ICON_Y" "$@"; }
+
+# watch_menus N, then menus_opened: from now on winprobe counts the popup menus
+# that open, and menus_opened fails unless N have opened (within 15 s): the
+# proof that a press whose menu has closed again had opened one. (Its output
+# goes straight to the file: through a pipe "ready" would arrive at the end.)
+watch_menus() {
+  wine "$WINPROBE" menus-opened --expect "$1" --wait 15000 </dev/null >"$WORK/opened.out" 2>&1 &
+  MENU_WATCH=$!
+  BACKGROUND_PIDS+=($MENU_WATCH)
+  wait_until 10 "the menu watcher" grep -q '^ready' "$WORK/opened.out"
+}
+menus_opened() {
+  wait "$MENU_WATCH" || fail_seen "$(tail -1 "$WORK/opened.out" | tr -d '\r'): not every press opened a menu"
 }
 
 # expect_requests PATH...: the client has received exactly these, in order.

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Prepares the Wine prefix that the end-to-end tests share.
-set -euo pipefail
-: "${KOBEX_WINEPREFIX:?}"
-export WINEPREFIX="$KOBEX_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Prepares the Wine prefix that the end-to-end tests share, with the
+# double-click time they are written for.
+source "$(dirname "$0")/lib.sh"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i
 fi
+# Wine's processes read it when they start; none runs yet.
+wine reg add 'HKCU\Control Panel\Mouse' /v DoubleClickSpeed /t REG_SZ /d "$DOUBLE_CLICK_MS" /f >/dev/null
 wineserver -w
-echo "Wine prefix ready: $WINEPREFIX"
+echo "Wine prefix ready: $WINEPREFIX (double-click time ${DOUBLE_CLICK_MS} ms)"

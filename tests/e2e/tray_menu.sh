@@ -2,7 +2,8 @@
 # The live icon through Wine's real tray: a double-click shows the client, a
 # right-button press opens the menu, each item sends its one request, About
 # shows its box and sends nothing, Exit ends client and launcher; everything
-# else on the icon does nothing.
+# else on the icon does nothing. At a person's speed every press counts: a press soon
+# after the one before, a double-click after a menu choice, a press after About.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
@@ -13,9 +14,9 @@ xdotool mousemove "$ICON_X" "$ICON_Y" click 1
 xdotool mousemove $((ICON_X + 3)) "$ICON_Y" mousemove "$ICON_X" $((ICON_Y - 3))
 xdotool mousemove 600 500 mousedown 1 mousemove "$ICON_X" "$ICON_Y" mouseup 1
 xdotool mousemove 600 500 mousedown 3 mousemove "$ICON_X" "$ICON_Y" mouseup 3
-winprobe menus --expect 0 >/dev/null || fail "a release opened the menu"
+absent menus --expect 1 --wait 1000 || fail "a click, a release or a move opened the menu"
 log "a double-click sends one /show?"
-xdotool mousemove 600 500 sleep 0.6
+xdotool mousemove 600 500 sleep "$APART"  # the click above stays a click of its own
 double_click 1
 expect_requests /show?
 
@@ -103,6 +104,42 @@ for round in 1 2 3 4 5 6 7 8 9 10; do
 done
 [ "$(request_count)" = 13 ] || fail "opening and closing sent a request"
 
+log "at a person's speed, each sequence in one xdotool command (double-click time ${DOUBLE_CLICK_MS} ms): every press counts"
+# A right press soon after the one before reaches the launcher as a right
+# double-click; it opens the menu as a press does.
+for round in 1 2 3; do
+  watch_menus 2
+  person "${PRESS[@]}" sleep 0.3 key Escape sleep 0.2 "${PRESS[@]}"
+  menus_opened
+  winprobe menus --expect 1 --wait 5000 >/dev/null || fail_seen "round $round: the menu of the press after Escape closed"
+  xdotool key Escape
+  menu_closed 5
+done
+log "a choice from the menu by its key, then at once a double-click: both requests, in order"
+sent=$(request_count)
+person "${PRESS[@]}" sleep 0.3 key c sleep 0.3 "${DOUBLE[@]}"
+wait_requests $((sent + 2))
+requests | tail -2 | tr '\n' ' ' | grep -qx 'GET /hide? HTTP/1.1 GET /show? HTTP/1.1 ' || fail "Close, then the double-click"
+log "About by its key, OK by Enter, then at once a right press: the box closes and the menu opens"
+watch_menus 2
+person "${PRESS[@]}" sleep 0.25 key a sleep 0.3 search --sync --onlyvisible --name '^About$' windowfocus --sync %1 \
+  key Return sleep 0.15 "${PRESS[@]}"
+menus_opened
+wait_quietly 5 dialog_gone About || fail_seen "Enter did not close the About box"
+winprobe menus --expect 1 --wait 5000 >/dev/null || fail_seen "the press right after About opened no menu"
+xdotool key Escape
+menu_closed 5
+pointer_focus
+log "a double-click, then at once a right press: /show?, and the menu"
+sent=$(request_count)
+watch_menus 1
+person "${DOUBLE[@]}" sleep 0.2 "${PRESS[@]}"
+wait_requests $((sent + 1))
+menus_opened
+xdotool key Escape
+menu_closed 5
+[ "$(requests | tail -1)" = "GET /show? HTTP/1.1" ] || fail "the double-click sent $(requests | tail -1)"
+
 log "About chosen again while open brings that box forward; Exit while it is open ends everything"
 open_menu
 click_item About
@@ -113,7 +150,7 @@ menu_closed 5
 winprobe dialog About | grep -qx 'count 1' || fail "a second About box opened"
 open_menu
 menu_key x 0
-wait_requests 14
+wait_requests 17
 expect_exit 20 0
 expect_icons 0 10
 requests | tail -1 | grep -qx 'GET /exit? HTTP/1.1' || fail "Exit sent something else"

@@ -2,7 +2,7 @@
 # The end-to-end tests' waits can be believed: a condition that comes true
 # while a wait runs is seen, one that never does fails at the deadline, and no
 # script hands a wait a "$(...)" argument, which bash would expand once, before
-# the first pass.
+# the first pass. A miss's report is whole, whatever could not be read.
 set -euo pipefail
 : "${KOBEX_SOURCE_DIR:?}"
 source "$KOBEX_SOURCE_DIR/tests/e2e/lib.sh"  # the waits
@@ -50,6 +50,24 @@ RUN=$WORK
 (sleep 1 && echo 'GET /show? HTTP/1.1' >>"$RUN/client-requests.log" &&
   sleep 0.5 && echo 'GET /hide? HTTP/1.1' >>"$RUN/client-requests.log") &
 check "wait_requests sees requests that arrive while it waits" eval '(wait_requests 2) >"$WORK/requests.out" 2>&1'
+
+# A miss's report is whole even when nothing can be read: no window has the X
+# focus, Wine has gone. (The tests run with the ERR trap that e2e_begin sets.)
+unreadable() { return 1; }
+report_of_a_miss() {
+  (
+    winprobe() { unreadable; }
+    xdotool() { unreadable; }
+    set -o errtrace
+    trap 'log "FAIL: ${BASH_SOURCE[0]##*/} line $LINENO: $BASH_COMMAND"' ERR
+    fail_seen "the menu did not open"
+  ) 2>&1 || true
+}
+report_of_a_miss >"$WORK/miss.out"
+check "a miss's report says what it could not read, and ends with the miss itself" \
+  eval '[ "$(grep -c "seen: \(foreground (not readable)\|X focus (none)\|menus (not readable)\|requests\)" "$WORK/miss.out")" = 4 ] &&
+    [ "$(grep -c FAIL "$WORK/miss.out")" = 1 ] && tail -1 "$WORK/miss.out" | grep -q "FAIL: the menu did not open"'
+[ -n "${KOBEX_SHOW:-}" ] && cat "$WORK/miss.out"
 
 # unfresh_waits FILE...: the calls of wait_until or wait_quietly that are handed
 # a command substitution ("$(...)" or backticks; "$((...))" is arithmetic on

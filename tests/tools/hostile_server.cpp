@@ -5,6 +5,7 @@
 // Modes:
 //   silent    accepts, never reads or answers
 //   mute      reads the request, never answers
+//   slow      reads the request, answers 200 a second later
 //   dribble   answers one byte a second, for ever
 //   endless   answers 200 with a chunked body that never ends
 //   garbage   answers bytes that are not HTTP, then closes
@@ -67,7 +68,10 @@ void Serve(int fd) {
     std::ofstream(logPath, std::ios::app) << line << "\n";
   }
   if (mode == "mute") return;
-  if (mode == "dribble") {
+  if (mode == "slow") {
+    sleep(1);
+    SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nOK");
+  } else if (mode == "dribble") {
     const std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nOK";
     for (std::size_t i = 0;; i = (i + 1) % reply.size()) {
       if (!SendAll(fd, reply.substr(i, 1))) break;
@@ -108,7 +112,7 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--log")) logPath = argv[i + 1];
     else if (!std::strcmp(argv[i], "--redirect")) redirectUrl = argv[i + 1];
   }
-  const std::set<std::string> modes = {"silent",  "mute",  "dribble", "endless", "garbage",
+  const std::set<std::string> modes = {"silent", "mute", "slow", "dribble", "endless", "garbage",
                                        "huge",    "reset", "404",     "500",     "redirect"};
   if (!modes.count(mode)) {
     std::cerr << "usage: hostile_server --mode MODE [--port N] [--log FILE] [--redirect URL]\n";

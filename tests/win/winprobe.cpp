@@ -11,6 +11,10 @@
 //                                             per control, relative to the client area
 //   winprobe press TITLE ID [--wait MS]       clicks the dialog's button ID
 //   winprobe point TITLE ID [--wait MS]       the screen point at the centre of the dialog's control ID
+//   winprobe menus-opened [--expect N] [--wait MS]
+//                                             "ready" once it looks, then "opened N": how many
+//                                             popup menus were shown meanwhile; ends when N have
+//                                             opened
 //   winprobe foreground                       the foreground window
 //   winprobe metrics                          "dpi N smicon W H icon W H": the display's resolution and
 //                                             the icon sizes the system asks for
@@ -35,6 +39,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -66,13 +71,13 @@ HWND FindTopLevel(const std::string& title, const char* className, bool mustBeVi
   return nullptr;
 }
 
-// Checks until `holds` is true or `waitMs` has passed.
-bool WaitFor(DWORD waitMs, const std::function<bool()>& holds) {
+// Checks every `everyMs` until `holds` is true or `waitMs` has passed.
+bool WaitFor(DWORD waitMs, const std::function<bool()>& holds, DWORD everyMs = 50) {
   const DWORD start = GetTickCount();
   for (;;) {
     if (holds()) return true;
     if (GetTickCount() - start >= waitMs) return false;
-    Sleep(50);
+    Sleep(everyMs);
   }
 }
 
@@ -187,6 +192,24 @@ int main(int argc, char** argv) {
     for (int i = 0; i < count; ++i) std::printf(" %d", group[6 + 14 * i] ? group[6 + 14 * i] : 256);
     std::printf("\n");
     return 0;
+  }
+  if (verb == "menus-opened") {
+    // Looks every few milliseconds: a menu that a person sees stays open far longer.
+    std::printf("ready\n");
+    std::fflush(stdout);
+    std::set<HWND> open;
+    int opened = 0;
+    const bool held = WaitFor(waitMs, [&] {
+      std::set<HWND> now;
+      for (HWND hwnd : TopLevelWindows()) {
+        if (ClassOf(hwnd) == kMenuClass && IsWindowVisible(hwnd)) now.insert(hwnd);
+      }
+      for (HWND hwnd : now) opened += open.count(hwnd) ? 0 : 1;
+      open = now;
+      return expect >= 0 && opened >= expect;
+    }, 5);
+    std::printf("opened %d\n", opened);
+    return held ? 0 : 1;
   }
   if (verb == "foreground") {
     HWND hwnd = GetForegroundWindow();
