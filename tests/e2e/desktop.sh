@@ -64,8 +64,7 @@ client_gone
 
 log "nothing listens on $CLIENT_PORT: the message names the URL; OK by mouse ends the launcher"
 rm -rf "$RUN"
-make_run_dir --no-script
-printf '@echo off\r\n' >"$RUN/kobex.bat"  # a client that starts nothing
+make_run_dir --no-client
 launcher_up
 person "${DOUBLE[@]}"
 message_box 15 >"$WORK/box.out" || fail "no message for a refused connection"

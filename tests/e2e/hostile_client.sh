@@ -7,9 +7,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 : "${KOBEX_HOSTILE_SERVER:?}"
-# A client that starts nothing: the servers below stand in.
-no_client() { make_run_dir --no-script; printf '@echo off\r\n' >"$RUN/kobex.bat"; }
-no_client
+make_run_dir --no-client
 launcher_up
 now_ms() { date +%s%3N; }
 
@@ -53,10 +51,10 @@ expect_icons 0 5
 winprobe press kobex 1 >/dev/null
 expect_exit 20 2
 
-log "a slow client (it answers after 1 s), at a person's speed: a double-click and at once a right press;"
+log "a slow client (it answers after 1.5 s), at a person's speed: a double-click and at once a right press;"
 log "Exit from that menu, and at once a right press and a double-click while /exit? is on its way"
 rm -rf "$RUN"
-no_client
+make_run_dir --no-client
 launcher_up
 "$KOBEX_HOSTILE_SERVER" --mode slow --log "$WORK/slow.log" >"$WORK/slow.out" 2>&1 &
 BACKGROUND_PIDS+=($!)

@@ -24,9 +24,10 @@ fi
 REFUSAL_TEXT="This program requires Windows 95 or later, or Windows NT 4.0 or later."
 # The system's double-click time, as prefix.sh sets it: a second press of a
 # button on the icon within it (at the same place) reaches the launcher as that
-# button's double-click. 900 ms is a slow setting that users do choose; it
-# leaves room for a person's gaps of 100 to 300 ms and for a slow machine to
-# react within them. Clicks meant to stay apart are APART seconds apart.
+# button's double-click. 900 ms is a slow setting that users do choose; two
+# presses with a person's gaps of 150 to 300 ms between them and the steps
+# that come in between (a key, Escape) stay within it. Clicks meant to stay
+# apart are APART seconds apart.
 DOUBLE_CLICK_MS=900
 APART=1.2
 
@@ -146,15 +147,19 @@ e2e_begin() {
   fi
 }
 
-# make_run_dir [--no-script]: a folder holding kobex.exe, and the client's
-# launch script with the stand-in beside it, as installed on a user's machine.
+# make_run_dir [--no-script | --no-client]: a folder holding kobex.exe, and the
+# client's launch script with the stand-in beside it, as installed on a user's
+# machine; with --no-script no launch script, with --no-client one that starts
+# nothing (the test's own servers stand in for the client).
 make_run_dir() {
   RUN="$WORK/run"
   mkdir -p "$RUN"
   cp "$KOBEX_WIN_BIN_DIR/kobex.exe" "$RUN/"
-  if [ "${1:-}" != "--no-script" ]; then
-    cp "$KOBEX_STANDIN_DIR/kobex.bat" "$KOBEX_STANDIN_DIR/standin" "$RUN/"
-  fi
+  case ${1:-} in
+    --no-script) ;;
+    --no-client) printf '@echo off\r\n' >"$RUN/kobex.bat" ;;
+    *) cp "$KOBEX_STANDIN_DIR/kobex.bat" "$KOBEX_STANDIN_DIR/standin" "$RUN/" ;;
+  esac
 }
 
 # start_kobex: runs kobex.exe from the run folder; its exit code lands in $RUN/kobex.exit.
@@ -256,7 +261,7 @@ click_button() {
 # had (no window has the X focus, Wine has gone) instead of ending the report.
 seen() {
   log "seen: foreground $(winprobe foreground 2>&1 || echo "(not readable)")"
-  log "seen: X focus $(xdotool getwindowfocus getwindowname 2>&1 || echo "(none)")"
+  log "seen: X focus $(xdotool getwindowfocus getwindowname 2>/dev/null || echo "(none)")"
   log "seen: menus $({ winprobe menus 2>&1 || echo "(not readable)"; } | awk '!/^item / {printf "%s ", $0}')"
   log "seen: requests at the client: $(requests | tr '\n' ' ')"
 }
@@ -267,7 +272,7 @@ fail_seen() {
 
 # open_menu: one right-button click on the icon; the tray menu opens.
 open_menu() {
-  xdotool mousemove "$ICON_X" "$ICON_Y" mousedown 3 mouseup 3
+  person "${PRESS[@]}"
   winprobe menus --expect 1 --wait 5000 >/dev/null || fail_seen "the right press on the icon opened no menu"
 }
 
@@ -392,10 +397,10 @@ person() { xdotool mousemove "$ICON_X" "$ICON_Y" "$@"; }
 # that open, and menus_opened fails unless N have opened (within 15 s): the
 # proof that a press whose menu has closed again had opened one. (Its output
 # goes straight to the file: through a pipe "ready" would arrive at the end.)
+# (Wine's server ends it with the test if it is still looking.)
 watch_menus() {
   wine "$WINPROBE" menus-opened --expect "$1" --wait 15000 </dev/null >"$WORK/opened.out" 2>&1 &
   MENU_WATCH=$!
-  BACKGROUND_PIDS+=($MENU_WATCH)
   wait_until 10 "the menu watcher" grep -q '^ready' "$WORK/opened.out"
 }
 menus_opened() {

@@ -5,7 +5,7 @@
 // Modes:
 //   silent    accepts, never reads or answers
 //   mute      reads the request, never answers
-//   slow      reads the request, answers 200 a second later
+//   slow      reads the request, answers 200 1.5 s later
 //   dribble   answers one byte a second, for ever
 //   endless   answers 200 with a chunked body that never ends
 //   garbage   answers bytes that are not HTTP, then closes
@@ -69,7 +69,7 @@ void Serve(int fd) {
   }
   if (mode == "mute") return;
   if (mode == "slow") {
-    sleep(1);
+    usleep(1500000);
     SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nOK");
   } else if (mode == "dribble") {
     const std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nOK";

@@ -12,12 +12,12 @@
 //   winprobe press TITLE ID [--wait MS]       clicks the dialog's button ID
 //   winprobe point TITLE ID [--wait MS]       the screen point at the centre of the dialog's control ID
 //   winprobe menus-opened [--expect N] [--wait MS]
-//                                             "ready" once it looks, then "opened N": how many
-//                                             popup menus were shown meanwhile; ends when N have
-//                                             opened
+//                                             "ready" once it has looked, then "opened N": how
+//                                             many popup menus were shown since; ends when N have
 //   winprobe foreground                       the foreground window
-//   winprobe metrics                          "dpi N smicon W H icon W H": the display's resolution and
-//                                             the icon sizes the system asks for
+//   winprobe metrics                          "dpi N smicon W H icon W H dblclk MS": the display's
+//                                             resolution, the icon sizes the system asks for and
+//                                             the double-click time
 //   winprobe icongroup FILE ID                the sizes of the frames in icon group ID of program FILE
 //   winprobe drop-icon TITLE                  removes icon 100 of that window from the tray
 //   winprobe taskbar-created                  broadcasts "TaskbarCreated", as a restarted shell does
@@ -35,11 +35,11 @@
 #include <psapi.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -119,6 +119,15 @@ std::string MenuItems(HWND menuWindow) {
   return items;
 }
 
+// The popup menus shown now.
+std::vector<HWND> OpenMenus() {
+  std::vector<HWND> menus;
+  for (HWND hwnd : TopLevelWindows()) {
+    if (ClassOf(hwnd) == kMenuClass && IsWindowVisible(hwnd)) menus.push_back(hwnd);
+  }
+  return menus;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: winprobe icons|window|close|dialog|press ... [--expect N] [--wait MS]\n");
   return 2;
@@ -174,8 +183,9 @@ int main(int argc, char** argv) {
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
     if (screen) ReleaseDC(nullptr, screen);
-    std::printf("dpi %d smicon %d %d icon %d %d\n", dpi, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    std::printf("dpi %d smicon %d %d icon %d %d dblclk %u\n", dpi, GetSystemMetrics(SM_CXSMICON),
+                GetSystemMetrics(SM_CYSMICON), GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                GetDoubleClickTime());
     return 0;
   }
   if (verb == "icongroup" && args.size() >= 3) {
@@ -195,16 +205,13 @@ int main(int argc, char** argv) {
   }
   if (verb == "menus-opened") {
     // Looks every few milliseconds: a menu that a person sees stays open far longer.
+    std::vector<HWND> open = OpenMenus();  // open already: not counted
     std::printf("ready\n");
     std::fflush(stdout);
-    std::set<HWND> open;
     int opened = 0;
     const bool held = WaitFor(waitMs, [&] {
-      std::set<HWND> now;
-      for (HWND hwnd : TopLevelWindows()) {
-        if (ClassOf(hwnd) == kMenuClass && IsWindowVisible(hwnd)) now.insert(hwnd);
-      }
-      for (HWND hwnd : now) opened += open.count(hwnd) ? 0 : 1;
+      const std::vector<HWND> now = OpenMenus();
+      for (HWND hwnd : now) opened += std::find(open.begin(), open.end(), hwnd) == open.end() ? 1 : 0;
       open = now;
       return expect >= 0 && opened >= expect;
     }, 5);
@@ -221,10 +228,7 @@ int main(int argc, char** argv) {
   if (verb == "menus") {
     std::vector<HWND> menus;
     const bool held = WaitFor(waitMs, [&] {
-      menus.clear();
-      for (HWND hwnd : TopLevelWindows()) {
-        if (ClassOf(hwnd) == kMenuClass && IsWindowVisible(hwnd)) menus.push_back(hwnd);
-      }
+      menus = OpenMenus();
       return expect < 0 || static_cast<int>(menus.size()) == expect;
     });
     std::printf("count %u\n", static_cast<unsigned>(menus.size()));

@@ -152,7 +152,9 @@ WideText Widen(std::string_view text) {
   return wide;
 }
 
-// Waits until `done` holds or the tick count reaches `deadline`.
+// Waits until `done` holds or the tick count reaches `deadline`. No window
+// message is taken meanwhile: the icon's notifications wait their turn, so an
+// event procedure never runs inside another's request.
 template <class Condition>
 void WaitFor(const Transfer& transfer, DWORD deadline, Condition done) {
   while (!done()) {
