@@ -108,15 +108,19 @@ done
 log "at a person's speed, each sequence in one xdotool command (double-click time ${DOUBLE_CLICK_MS} ms): every press counts"
 read -r _ _ _ _ _ _ _ _ _ double_click_ms < <(winprobe metrics)
 [ "$double_click_ms" = "$DOUBLE_CLICK_MS" ] || fail "the system's double-click time is $double_click_ms ms"
+# last_menu_open WHAT: the menu of the sequence's last press is open; Escape closes it.
+last_menu_open() {
+  winprobe menus --expect 1 --wait 5000 >/dev/null || fail_seen "no menu open: $1"
+  xdotool key Escape
+  menu_closed 5
+}
 # A right press soon after the one before reaches the launcher as a right
 # double-click; it opens the menu as a press does.
 for round in 1 2 3; do
   watch_menus 2
   person "${PRESS[@]}" sleep 0.3 key Escape sleep 0.2 "${PRESS[@]}"
   menus_opened
-  winprobe menus --expect 1 --wait 5000 >/dev/null || fail_seen "round $round: the menu of the press after Escape closed"
-  xdotool key Escape
-  menu_closed 5
+  last_menu_open "round $round, the press after Escape"
 done
 log "a choice from the menu by its key, then at once a double-click: both requests, in order"
 sent=$(request_count)
@@ -129,9 +133,7 @@ person "${PRESS[@]}" sleep 0.25 key a sleep 0.35 mousemove "$OK_X" "$OK_Y" click
   mousemove "$ICON_X" "$ICON_Y" "${PRESS[@]}"
 menus_opened
 wait_quietly 5 dialog_gone About || fail_seen "the click on OK did not close the About box"
-winprobe menus --expect 1 --wait 5000 >/dev/null || fail_seen "the press right after About opened no menu"
-xdotool key Escape
-menu_closed 5
+last_menu_open "the press right after About"
 pointer_focus
 log "a double-click, then at once a right press: /show?, and the menu"
 sent=$(request_count)
@@ -139,8 +141,7 @@ watch_menus 1
 person "${DOUBLE[@]}" sleep 0.2 "${PRESS[@]}"
 wait_requests $((sent + 1))
 menus_opened
-xdotool key Escape
-menu_closed 5
+last_menu_open "the press right after the double-click"
 [ "$(requests | tail -1)" = "GET /show? HTTP/1.1" ] || fail "the double-click sent $(requests | tail -1)"
 
 log "About chosen again while open brings that box forward; Exit while it is open ends everything"
