@@ -64,6 +64,7 @@ person "${DOUBLE[@]}" sleep 0.3 "${PRESS[@]}"
 menus_opened  # once /show? has its answer
 point_at_item Exit
 xdotool click 1 sleep 0.3 mousemove "$ICON_X" "$ICON_Y" "${PRESS[@]}" sleep 0.2 "${DOUBLE[@]}"
+[ ! -s "$RUN/kobex.exit" ] || fail "the launcher had ended before the press and the double-click"
 expect_exit 20 0
 expect_icons 0 10
 [ "$(cat "$WORK/slow.log")" = $'GET /show? HTTP/1.1\nGET /exit? HTTP/1.1' ] ||

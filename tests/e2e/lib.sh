@@ -25,9 +25,9 @@ REFUSAL_TEXT="This program requires Windows 95 or later, or Windows NT 4.0 or la
 # The system's double-click time, as prefix.sh sets it: a second press of a
 # button on the icon within it (at the same place) reaches the launcher as that
 # button's double-click. 900 ms is a slow setting that users do choose; two
-# presses with a person's gaps of 150 to 300 ms between them and the steps
-# that come in between (a key, Escape) stay within it. Clicks meant to stay
-# apart are APART seconds apart.
+# presses with a person's gaps of 150 to 350 ms between them and the steps
+# that come in between (a key, Escape, a click on OK) stay within it. Clicks
+# meant to stay apart are APART seconds apart.
 DOUBLE_CLICK_MS=900
 APART=1.2
 
@@ -261,7 +261,7 @@ click_button() {
 # had (no window has the X focus, Wine has gone) instead of ending the report.
 seen() {
   log "seen: foreground $(winprobe foreground 2>&1 || echo "(not readable)")"
-  log "seen: X focus $(xdotool getwindowfocus getwindowname 2>/dev/null || echo "(none)")"
+  log "seen: X focus $(xdotool getwindowfocus 2>/dev/null || echo "(none)") $(xdotool getwindowfocus getwindowname 2>/dev/null || true)"
   log "seen: menus $({ winprobe menus 2>&1 || echo "(not readable)"; } | awk '!/^item / {printf "%s ", $0}')"
   log "seen: requests at the client: $(requests | tr '\n' ' ')"
 }
@@ -393,18 +393,19 @@ PRESS=(mousedown 3 mouseup 3)
 DOUBLE=(click --repeat 2 --delay 80 1)
 person() { xdotool mousemove "$ICON_X" "$ICON_Y" "$@"; }
 
-# watch_menus N, then menus_opened: from now on winprobe counts the popup menus
-# that open, and menus_opened fails unless N have opened (within 15 s): the
-# proof that a press whose menu has closed again had opened one. (Its output
-# goes straight to the file: through a pipe "ready" would arrive at the end.)
-# (Wine's server ends it with the test if it is still looking.)
+# watch_menus N [TITLE], then menus_opened: from now on winprobe counts the
+# popup menus (and windows titled TITLE) that open, and menus_opened fails
+# unless N have opened (within 15 s): the proof that a press whose menu has
+# closed again had opened one. (Its output goes straight to the file: through
+# a pipe "ready" would arrive at the end. Wine's server ends it with the test
+# if it is still looking.)
 watch_menus() {
-  wine "$WINPROBE" menus-opened --expect "$1" --wait 15000 </dev/null >"$WORK/opened.out" 2>&1 &
+  wine "$WINPROBE" menus-opened ${2:+"$2"} --expect "$1" --wait 15000 </dev/null >"$WORK/opened.out" 2>&1 &
   MENU_WATCH=$!
   wait_until 10 "the menu watcher" grep -q '^ready' "$WORK/opened.out"
 }
 menus_opened() {
-  wait "$MENU_WATCH" || fail_seen "$(tail -1 "$WORK/opened.out" | tr -d '\r'): not every press opened a menu"
+  wait "$MENU_WATCH" || fail_seen "$(tail -1 "$WORK/opened.out" | tr -d '\r'): not every action opened its menu or box"
 }
 
 # expect_requests PATH...: the client has received exactly these, in order.

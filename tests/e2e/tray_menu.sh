@@ -128,7 +128,7 @@ person "${PRESS[@]}" sleep 0.3 key c sleep 0.3 "${DOUBLE[@]}"
 wait_requests $((sent + 2))
 requests | tail -2 | tr '\n' ' ' | grep -qx 'GET /hide? HTTP/1.1 GET /show? HTTP/1.1 ' || fail "Close, then the double-click"
 log "About by its key, a click on OK, then at once a right press: the box closes and the menu opens"
-watch_menus 2
+watch_menus 3 About  # the menu, the box, the menu
 person "${PRESS[@]}" sleep 0.25 key a sleep 0.35 mousemove "$OK_X" "$OK_Y" click 1 sleep 0.15 \
   mousemove "$ICON_X" "$ICON_Y" "${PRESS[@]}"
 menus_opened

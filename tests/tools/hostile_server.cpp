@@ -18,6 +18,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -69,7 +70,7 @@ void Serve(int fd) {
   }
   if (mode == "mute") return;
   if (mode == "slow") {
-    usleep(1500000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nOK");
   } else if (mode == "dribble") {
     const std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nOK";

@@ -11,9 +11,10 @@
 //                                             per control, relative to the client area
 //   winprobe press TITLE ID [--wait MS]       clicks the dialog's button ID
 //   winprobe point TITLE ID [--wait MS]       the screen point at the centre of the dialog's control ID
-//   winprobe menus-opened [--expect N] [--wait MS]
+//   winprobe menus-opened [TITLE] [--expect N] [--wait MS]
 //                                             "ready" once it has looked, then "opened N": how
-//                                             many popup menus were shown since; ends when N have
+//                                             many popup menus (and windows titled TITLE) were
+//                                             shown since; ends when N have been
 //   winprobe foreground                       the foreground window
 //   winprobe metrics                          "dpi N smicon W H icon W H dblclk MS": the display's
 //                                             resolution, the icon sizes the system asks for and
@@ -205,12 +206,21 @@ int main(int argc, char** argv) {
   }
   if (verb == "menus-opened") {
     // Looks every few milliseconds: a menu that a person sees stays open far longer.
-    std::vector<HWND> open = OpenMenus();  // open already: not counted
+    const auto shown = [&args] {
+      std::vector<HWND> windows = OpenMenus();
+      if (args.size() >= 2) {
+        for (HWND hwnd : TopLevelWindows()) {
+          if (TextOf(hwnd) == args[1] && IsWindowVisible(hwnd)) windows.push_back(hwnd);
+        }
+      }
+      return windows;
+    };
+    std::vector<HWND> open = shown();  // open already: not counted
     std::printf("ready\n");
     std::fflush(stdout);
     int opened = 0;
     const bool held = WaitFor(waitMs, [&] {
-      const std::vector<HWND> now = OpenMenus();
+      const std::vector<HWND> now = shown();
       for (HWND hwnd : now) opened += std::find(open.begin(), open.end(), hwnd) == open.end() ? 1 : 0;
       open = now;
       return expect >= 0 && opened >= expect;
