@@ -7,8 +7,13 @@ source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
 launcher_up
-pid=$(pgrep -f 'kobex\.exe' | head -1)
-[ -n "$pid" ] || fail "no kobex.exe process"
+# This test's own kobex.exe: the one running in its run folder (another suite
+# may run beside it, in a network namespace of its own).
+pid=""
+for candidate in $(pgrep -f 'kobex\.exe'); do
+  [ "$(readlink "/proc/$candidate/cwd")" = "$RUN" ] && pid=$candidate && break
+done
+[ -n "$pid" ] || fail "no kobex.exe process in $RUN"
 
 figures() {
   local stats fds rss
