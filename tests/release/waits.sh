@@ -67,7 +67,6 @@ wait $! || true
 check "a miss's report says what it could not read, and ends with the miss itself" \
   eval '[ "$(grep -c "seen: \(foreground (not readable)\|X focus (none)\|menus (not readable)\|requests\)" "$WORK/miss.out")" = 4 ] &&
     [ "$(grep -c FAIL "$WORK/miss.out")" = 1 ] && tail -1 "$WORK/miss.out" | grep -q "FAIL: the menu did not open"'
-[ -n "${KOBEX_SHOW:-}" ] && cat "$WORK/miss.out"
 
 # unfresh_waits FILE...: the calls of wait_until or wait_quietly that are handed
 # a command substitution ("$(...)" or backticks; "$((...))" is arithmetic on
