@@ -17,6 +17,7 @@ namespace kobex {
 enum class MsgBoxIcon { None, Critical };
 
 // Exit codes: 0 after an unload, these when the program ends otherwise.
+inline constexpr int kExitAnotherRuns = 0;  // a launcher of this session already has the icon: not a failure
 inline constexpr int kExitRefused = 1;
 inline constexpr int kExitError = 2;
 
@@ -33,6 +34,10 @@ class Host {
 
   // GetVersionExA on a caller-prepared record; the system's answer is returned as is.
   virtual bool GetVersionExA(OsVersionRecord& record) = 0;
+
+  // Marks this launcher as the one of the user's session, for as long as the
+  // process lives; false when another launcher of the session already is.
+  virtual bool ClaimSession() = 0;
 
   // A message box with an OK button only, titled with the program's own title.
   virtual void MsgBox(const std::string& text, MsgBoxIcon icon) = 0;

@@ -24,6 +24,14 @@ void frmCorvane::Form_Load() {
     host_.End(kExitRefused);
     return;
   }
+  // One icon for one client: a second start (a second double-click, or by hand
+  // while the Startup shortcut's launcher runs) has launched the client again,
+  // which brings back a client that had ended, and leaves the rest to the
+  // launcher already running.
+  if (!host_.ClaimSession()) {
+    host_.End(kExitAnotherRuns);
+    return;
+  }
   UpdateTrayIcon(NIM_ADD);
 }
 

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # How the launcher is stopped, and a restarted shell: log-off removes the icon;
 # a tray that lost the icon gets it back on "TaskbarCreated", one that still
-# has it keeps one icon, as on a change of display settings; two launchers
-# side by side each have their own icon and both work.
+# has it keeps one icon, as on a change of display settings; a second start
+# runs the launch script again and ends, leaving one icon and the first
+# launcher working.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
+# The launch script counts its runs.
+sed -i 's/^@echo off\r$/@echo off\r\n>>"%~dp0script-runs.txt" echo %*\r/' "$RUN/kobex.bat"
+script_runs() { grep -c TASKBAR "$RUN/script-runs.txt" 2>/dev/null || true; }
 launcher_up
+[ "$(script_runs)" = 1 ] || fail "the launch script counted $(script_runs) runs, not 1"
 
 log "the tray loses the icon; the shell's TaskbarCreated brings it back, once"
 winprobe drop-icon "System tray launcher" || fail "the icon could not be taken from the tray"
@@ -24,7 +29,7 @@ expect_icons 1 1
 locate_icon
 double_click 1
 
-log "a second launcher beside the first: its own icon, both answer"
+log "a second start: the script runs again, the second launcher ends with 0, one icon, the first answers"
 (
   cd "$RUN"
   code=0
@@ -32,22 +37,24 @@ log "a second launcher beside the first: its own icon, both answer"
   echo "$code" >"$RUN/kobex2.exit"
 ) &
 BACKGROUND_PIDS+=($!)
-expect_icons 2 30
-mapfile -t icons < <(winprobe icons | sed -n '2,3p')
-for icon in "${icons[@]}"; do
-  read -r x y w h <<<"$icon"
-  double_click $(($(request_count) + 1)) $((x + w / 2)) $((y + h / 2))
-done
-expect_requests /show? /show? /show?
-
-log "log-off: WM_QUERYENDSESSION is granted, WM_ENDSESSION removes the icons"
-for i in 1 2; do
-  winprobe endsession "System tray launcher" | tee "$WORK/end.out"
-  grep -qx 'queryendsession 1' "$WORK/end.out" || fail "the end of the session was refused"
-  expect_icons $((2 - i)) 10
-done
-expect_exit 20 0
 wait_until 20 "end of the second kobex.exe" test -s "$RUN/kobex2.exit"
 [ "$(cat "$RUN/kobex2.exit")" = 0 ] || fail "the second launcher ended with $(cat "$RUN/kobex2.exit")"
-[ "$(request_count)" = 3 ] || fail "stopping sent a request"
+# Only a launcher that finds the session's launcher running ends like that,
+# at once. (Whether it added an icon for a moment cannot be seen here: Wine's
+# tray drops the icons of a process as soon as it has ended, too soon for a
+# probe that looks every few milliseconds. The unit tests check that no add
+# is made.)
+ran_twice() { [ "$(script_runs)" = 2 ]; }
+wait_until 10 "the launch script's second run" ran_twice
+expect_icons 1 1
+[ ! -s "$RUN/kobex.exit" ] || fail "the first launcher ended"
+double_click 2
+expect_requests /show? /show?
+
+log "log-off: WM_QUERYENDSESSION is granted, WM_ENDSESSION removes the icon"
+winprobe endsession "System tray launcher" | tee "$WORK/end.out"
+grep -qx 'queryendsession 1' "$WORK/end.out" || fail "the end of the session was refused"
+expect_icons 0 10
+expect_exit 20 0
+[ "$(request_count)" = 2 ] || fail "stopping sent a request"
 log "PASS"

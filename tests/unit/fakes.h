@@ -31,6 +31,7 @@ class FakeHost : public Host, public NotifyArea {
   // What the fake system reports and how it fails.
   std::uint32_t majorVersion = 6;
   bool versionQuerySucceeds = true;
+  bool anotherLauncherRuns = false;
   std::uint32_t window = 0x00010F2A;
   std::uint32_t picture = 0x2B0C0411;
   bool shellAccepts = true;
@@ -71,6 +72,10 @@ class FakeHost : public Host, public NotifyArea {
     if (!versionQuerySucceeds) return false;
     PutU32LE(record, 4, majorVersion);
     return true;
+  }
+  bool ClaimSession() override {
+    journal_.Add("ClaimSession");
+    return !anotherLauncherRuns;
   }
   void MsgBox(const std::string& text, MsgBoxIcon) override {
     journal_.Add("MsgBox " + text);

@@ -35,10 +35,20 @@ class FormTest : public ::testing::Test {
 
 TEST_F(FormTest, StartsTheClientHidesAndAddsTheIconInThatOrder) {
   Load();
-  EXPECT_EQ(journal.entries, (Entries{"Shell kobex.bat TASKBAR", "Invisible", "GetVersionExA", "NIM_ADD"}));
+  EXPECT_EQ(journal.entries,
+            (Entries{"Shell kobex.bat TASKBAR", "Invisible", "GetVersionExA", "ClaimSession", "NIM_ADD"}));
   EXPECT_EQ(host.IconsShown(), 1);
   EXPECT_FALSE(host.endedWith);
   EXPECT_TRUE(web.paths.empty()) << "start-up sends nothing to the client";
+}
+
+TEST_F(FormTest, ASecondLauncherInTheSessionStartsTheClientAndEndsWithoutAnIcon) {
+  host.anotherLauncherRuns = true;
+  Load();
+  EXPECT_EQ(journal.entries,
+            (Entries{"Shell kobex.bat TASKBAR", "Invisible", "GetVersionExA", "ClaimSession", "End 0"}));
+  EXPECT_TRUE(host.shellCalls.empty());
+  EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(FormTest, QueriesTheVersionWithAZeroFilledRecordOf148Bytes) {

@@ -54,6 +54,7 @@ class Win32Host final : public Host {
   void Shell(const std::string& commandLine) override { StartHidden(commandLine); }
   void SetVisible(bool visible) override { window.SetVisible(visible); }
   bool GetVersionExA(OsVersionRecord& record) override { return QueryVersion(record); }
+  bool ClaimSession() override { return win32::ClaimSession(); }
   void MsgBox(const std::string& text, MsgBoxIcon kind) override { ShowMessage(text, kind); }
   void End(int exitCode) override { EndNow(exitCode); }
   void DestroyForm() override { window.Destroy(); }

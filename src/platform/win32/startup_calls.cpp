@@ -35,6 +35,23 @@ bool QueryVersion(OsVersionRecord& record) {
   return ok != FALSE;
 }
 
+bool ClaimSession() {
+  // A named mutex in the session's own namespace ("Local\\", as on XP with Fast
+  // User Switching): each signed-in user, and each remote session, has its
+  // launcher. The handle stays open until the process ends, when the system
+  // closes it and the name goes with the last launcher.
+  static constexpr char kName[] = "Local\\Veltrano.Corvane.kobex";
+  const HANDLE mutex = CreateMutexA(nullptr, FALSE, kName);
+  const DWORD error = GetLastError();
+  if (mutex != nullptr) return error != ERROR_ALREADY_EXISTS;
+  // Refused: a launcher started with other rights (Run as administrator)
+  // holds a name this one may not open, and it is the session's launcher all
+  // the same. Any other refusal (the name taken by an object of another kind)
+  // leaves the question open: one icon is a courtesy, and a launcher that
+  // cannot ask still gives the user its icon rather than nothing to click.
+  return error != ERROR_ACCESS_DENIED;
+}
+
 void ShowMessage(const std::string& text, MsgBoxIcon icon) {
   UINT style = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND;
   if (icon == MsgBoxIcon::Critical) style |= MB_ICONERROR;

@@ -1,5 +1,6 @@
 // The start-up operations on Win32: the client's launch command started
-// hidden, the system's version, the program's message box, the end at once.
+// hidden, the system's version, the session's one launcher, the program's
+// message box, the end at once.
 #pragma once
 
 #include <string>
@@ -16,6 +17,10 @@ void StartHidden(const std::string& commandLine);
 
 // GetVersionExA on the caller's record; the system's answer as is.
 bool QueryVersion(OsVersionRecord& record);
+
+// Claims the name every launcher of the session asks for; false when another
+// launcher of this session holds it.
+bool ClaimSession();
 
 // A task-modal message box with OK only, in front of other programs' windows.
 void ShowMessage(const std::string& text, MsgBoxIcon icon);
