@@ -1,6 +1,8 @@
 # The release archive, made by CPack's ZIP generator:
-#   dist/kobex-<version>-win32.zip holding kobex.exe, README.txt, LICENSE.txt
-#   and SHA256SUMS for the three.
+#   dist/kobex-<version>-win32.zip holding kobex.exe, README.txt, LICENSE.txt,
+#   CHANGES.txt (this version's entry of CHANGELOG.md), and SHA256SUMS and
+#   SHA1SUMS for those four (SHA-1 for Windows XP, whose one checksum tool
+#   from Microsoft knows no SHA-256).
 # The same commit gives the same archive: every entry's times are the commit's
 # time (SOURCE_DATE_EPOCH), and the texts are made with Windows line ends here.
 
@@ -23,21 +25,45 @@ endif()
 set(package_texts ${PROJECT_BINARY_DIR}/package)
 configure_file(docs/windows-readme.txt ${package_texts}/README.txt @ONLY NEWLINE_STYLE CRLF)
 configure_file(LICENSE ${package_texts}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+
+# CHANGES.txt: the entry of CHANGELOG.md headed "## [<version>]", up to the
+# next version's heading, with the Markdown marks taken off. A version without
+# an entry makes no archive.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
+file(READ ${PROJECT_SOURCE_DIR}/CHANGELOG.md changelog)
+string(FIND "${changelog}" "\n## [${KOBEX_VERSION_TEXT}]" entry_start)
+if(entry_start EQUAL -1)
+  message(FATAL_ERROR "CHANGELOG.md has no entry \"## [${KOBEX_VERSION_TEXT}]\"")
+endif()
+math(EXPR entry_start "${entry_start} + 4")
+string(SUBSTRING "${changelog}" ${entry_start} -1 changes)
+string(FIND "${changes}" "\n## [" entry_end)
+if(NOT entry_end EQUAL -1)
+  string(SUBSTRING "${changes}" 0 ${entry_end} changes)
+endif()
+string(REGEX REPLACE "^\\[([^]]*)\\]" "kobex \\1" changes "${changes}")
+string(REGEX REPLACE "\n+### ([^\n]*)" "\n\n\\1:" changes "${changes}")
+string(REPLACE "`" "" changes "${changes}")
+string(STRIP "${changes}" changes)
+string(REPLACE "\n" "\r\n" changes "${changes}\n")
+file(WRITE ${package_texts}/CHANGES.txt "${changes}")
 # ZIP's DOS times are local times: made in UTC, they do not depend on the
 # builder's time zone.
 file(WRITE ${package_texts}/cpack_options.cmake
      "set(ENV{SOURCE_DATE_EPOCH} \"${KOBEX_SOURCE_DATE_EPOCH}\")\nset(ENV{TZ} UTC)\n")
 
 install(TARGETS kobex RUNTIME DESTINATION .)
-install(FILES ${package_texts}/README.txt ${package_texts}/LICENSE.txt DESTINATION .)
+install(FILES ${package_texts}/README.txt ${package_texts}/LICENSE.txt ${package_texts}/CHANGES.txt DESTINATION .)
 install(CODE [[
   set(staged "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
-  set(sums "")
-  foreach(name kobex.exe LICENSE.txt README.txt)
-    file(SHA256 "${staged}/${name}" hash)
-    string(APPEND sums "${hash}  ${name}\n")
+  foreach(algorithm SHA256 SHA1)
+    set(sums "")
+    foreach(name CHANGES.txt kobex.exe LICENSE.txt README.txt)
+      file(${algorithm} "${staged}/${name}" hash)
+      string(APPEND sums "${hash}  ${name}\n")
+    endforeach()
+    file(WRITE "${staged}/${algorithm}SUMS" "${sums}")
   endforeach()
-  file(WRITE "${staged}/SHA256SUMS" "${sums}")
 ]])
 
 set(CPACK_GENERATOR ZIP)

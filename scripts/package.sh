@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release archive dist/kobex-<version>-win32.zip with CPack: kobex.exe,
-# README.txt (for Windows users), LICENSE.txt and SHA256SUMS. The same commit
-# gives the same bytes; see "Release archive" in README.md.
+# README.txt (for Windows users), CHANGES.txt, LICENSE.txt, SHA256SUMS and
+# SHA1SUMS. The same commit gives the same bytes; see docs/release.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh

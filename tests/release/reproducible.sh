@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The release archive as the packaging command makes it: four files whose
-# SHA256SUMS check out; and the same bytes again, kobex.exe and archive both,
+# The release archive as the packaging command makes it: the program, its
+# read-me with the sections a Windows user needs, this version's changes, the
+# licence, and checksums that check out; and the same bytes again, kobex.exe and archive both,
 # from a copy of the sources built in another folder, later, in another time zone.
 set -euo pipefail
 : "${KOBEX_SOURCE_DIR:?}" "${KOBEX_WIN_BIN_DIR:?}"
@@ -15,9 +16,26 @@ archive=$(sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p' "$WORK/package.
 mkdir "$WORK/unpacked"
 (cd "$WORK/unpacked" && unzip -q "$archive")
 [ "$(cd "$WORK/unpacked" && find . -type f | sort | tr '\n' ' ')" = \
-  "./LICENSE.txt ./README.txt ./SHA256SUMS ./kobex.exe " ] || fail "the archive holds: $(unzip -Z1 "$archive" | tr '\n' ' ')"
-(cd "$WORK/unpacked" && sha256sum -c SHA256SUMS) || fail "SHA256SUMS does not match"
-grep -q $'\r$' "$WORK/unpacked/README.txt" || fail "README.txt has no Windows line ends"
+  "./CHANGES.txt ./LICENSE.txt ./README.txt ./SHA1SUMS ./SHA256SUMS ./kobex.exe " ] ||
+  fail "the archive holds: $(unzip -Z1 "$archive" | tr '\n' ' ')"
+for sums in SHA256SUMS SHA1SUMS; do
+  [ "$(cut -d' ' -f3 "$WORK/unpacked/$sums" | tr '\n' ' ')" = "CHANGES.txt kobex.exe LICENSE.txt README.txt " ] ||
+    fail "$sums does not list every other file"
+done
+(cd "$WORK/unpacked" && sha256sum --quiet -c SHA256SUMS && sha1sum --quiet -c SHA1SUMS) || fail "the checksums do not match"
+for text in README.txt CHANGES.txt LICENSE.txt; do
+  ! grep -qv $'\r$' "$WORK/unpacked/$text" || fail "$text has a line without a Windows line end"
+done
+for section in "If something goes wrong" "Limits" "To remove it" "Checking the download"; do
+  grep -qx "$section"$'\r' "$WORK/unpacked/README.txt" || fail "README.txt has no section \"$section\""
+done
+grep -qF "fciv -sha1 kobex.exe" "$WORK/unpacked/README.txt" || fail "README.txt does not say how to check the download on XP"
+version=${archive##*/kobex-}
+version=${version%-win32.zip}
+head -1 "$WORK/unpacked/CHANGES.txt" | grep -q "^kobex $version - [0-9]\{4\}-[0-9][0-9]-[0-9][0-9]"$'\r$' ||
+  fail "CHANGES.txt does not begin with the archive's version $version: $(head -1 "$WORK/unpacked/CHANGES.txt")"
+grep -q '^- ' "$WORK/unpacked/CHANGES.txt" || fail "CHANGES.txt lists no change"
+! grep -q '^kobex [0-9]' <(tail -n +2 "$WORK/unpacked/CHANGES.txt") || fail "CHANGES.txt holds more than one version"
 cmp -s "$WORK/unpacked/kobex.exe" "$KOBEX_WIN_BIN_DIR/kobex.exe" || fail "the archive's kobex.exe is not the build's"
 
 log "the same sources in another folder, built again"
