@@ -154,10 +154,17 @@ int main(int argc, char** argv) {
     }
     while (kobex::probe::TrayIcons().size() <= before && NowMs() - start < 20000) Sleep(1);
     const double took = NowMs() - start;
+    const bool iconShown = kobex::probe::TrayIcons().size() > before;
     if (HWND hwnd = FindWindowTitled(argv[3], 5000)) PostMessageA(hwnd, WM_CLOSE, 0, 0);
-    WaitForSingleObject(process.hProcess, 10000);
+    // The next start must not find this one still running: a launcher that
+    // finds another in the session ends at once, without an icon.
+    const bool ended = WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    if (!iconShown || !ended) {
+      std::fprintf(stderr, "benchprobe: %s\n", iconShown ? "the program did not end" : "no icon within 20 s");
+      return 1;
+    }
     std::printf("%.2f\n", took);
     return 0;
   }

@@ -27,8 +27,9 @@ configure_file(docs/windows-readme.txt ${package_texts}/README.txt @ONLY NEWLINE
 configure_file(LICENSE ${package_texts}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
 
 # CHANGES.txt: the entry of CHANGELOG.md headed "## [<version>]", up to the
-# next version's heading, with the Markdown marks taken off. A version without
-# an entry makes no archive.
+# next version's heading or the links at the foot of the file, with the
+# Markdown marks taken off. A version without an entry makes no archive.
+# (file(READ) keeps no carriage returns: a CHANGELOG.md with CR LF reads the same.)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
 file(READ ${PROJECT_SOURCE_DIR}/CHANGELOG.md changelog)
 string(FIND "${changelog}" "\n## [${KOBEX_VERSION_TEXT}]" entry_start)
@@ -37,13 +38,17 @@ if(entry_start EQUAL -1)
 endif()
 math(EXPR entry_start "${entry_start} + 4")
 string(SUBSTRING "${changelog}" ${entry_start} -1 changes)
-string(FIND "${changes}" "\n## [" entry_end)
-if(NOT entry_end EQUAL -1)
-  string(SUBSTRING "${changes}" 0 ${entry_end} changes)
-endif()
+foreach(next "\n## [" "\n[")
+  string(FIND "${changes}" "${next}" entry_end)
+  if(NOT entry_end EQUAL -1)
+    string(SUBSTRING "${changes}" 0 ${entry_end} changes)
+  endif()
+endforeach()
 string(REGEX REPLACE "^\\[([^]]*)\\]" "kobex \\1" changes "${changes}")
 string(REGEX REPLACE "\n+### ([^\n]*)" "\n\n\\1:" changes "${changes}")
+string(REGEX REPLACE "\\[([^]]*)\\]\\(([^)]*)\\)" "\\1 (\\2)" changes "${changes}")
 string(REPLACE "`" "" changes "${changes}")
+string(REPLACE "**" "" changes "${changes}")
 string(STRIP "${changes}" changes)
 string(REPLACE "\n" "\r\n" changes "${changes}\n")
 file(WRITE ${package_texts}/CHANGES.txt "${changes}")

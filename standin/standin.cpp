@@ -70,14 +70,12 @@ int main(int argc, char** argv) {
   }
   std::string joined;
   for (const auto& a : args) joined += (joined.empty() ? "" : " ") + a;
-  WriteFile(dir + "/client-args.txt", joined + "\n");
 
   const std::string logPath = dir + "/client-requests.log";
   const std::string statePath = dir + "/client-state.txt";
   std::ofstream log(logPath, std::ios::app | std::ios::binary);
   std::mutex lock;
   ClientState state;
-  WriteFile(statePath, state.Describe() + "\n");
 
   httplib::Server server;
   // SO_REUSEADDR only: a restart right after an earlier run binds again, while a
@@ -115,7 +113,10 @@ int main(int argc, char** argv) {
     std::cerr << "standin: cannot listen on " << kobex::kClientHost << ":" << port << std::endl;
     return 1;
   }
-  // Only the client that holds the port says it is the client.
+  // Only the client that holds the port says it is the client: a second one,
+  // started while the first runs, leaves the first one's files alone.
+  WriteFile(dir + "/client-args.txt", joined + "\n");
+  WriteFile(statePath, state.Describe() + "\n");
   WriteFile(dir + "/client.pid", std::to_string(getpid()) + "\n");
   std::cout << "Veltrano IM stand-in, started with \"" << joined << "\", listening on " << kobex::kClientHost << ":" << port
             << std::endl;

@@ -10,8 +10,12 @@ make_run_dir
 # The launch script counts its runs.
 sed -i 's/^@echo off\r$/@echo off\r\n>>"%~dp0script-runs.txt" echo %*\r/' "$RUN/kobex.bat"
 script_runs() { grep -c TASKBAR "$RUN/script-runs.txt" 2>/dev/null || true; }
-launcher_up
+# Wine's shell traces each Shell_NotifyIcon call in the caller's output: the
+# first launcher's add shows what a second launcher's would look like.
+icon_calls() { grep -c 'Shell_NotifyIconW dwMessage = 0\b' "$1" || true; }
+WINEDEBUG=+systray launcher_up
 [ "$(script_runs)" = 1 ] || fail "the launch script counted $(script_runs) runs, not 1"
+[ "$(icon_calls "$RUN/kobex.out")" -ge 1 ] || fail "Wine's trace shows no icon added by the first launcher"
 
 log "the tray loses the icon; the shell's TaskbarCreated brings it back, once"
 winprobe drop-icon "System tray launcher" || fail "the icon could not be taken from the tray"
@@ -33,17 +37,16 @@ log "a second start: the script runs again, the second launcher ends with 0, one
 (
   cd "$RUN"
   code=0
-  wine kobex.exe >"$RUN/kobex2.out" 2>&1 || code=$?
+  WINEDEBUG=+systray wine kobex.exe >"$RUN/kobex2.out" 2>&1 || code=$?
   echo "$code" >"$RUN/kobex2.exit"
 ) &
 BACKGROUND_PIDS+=($!)
 wait_until 20 "end of the second kobex.exe" test -s "$RUN/kobex2.exit"
 [ "$(cat "$RUN/kobex2.exit")" = 0 ] || fail "the second launcher ended with $(cat "$RUN/kobex2.exit")"
-# Only a launcher that finds the session's launcher running ends like that,
-# at once. (Whether it added an icon for a moment cannot be seen here: Wine's
-# tray drops the icons of a process as soon as it has ended, too soon for a
-# probe that looks every few milliseconds. The unit tests check that no add
-# is made.)
+# It made no add: the tray alone could not tell, as it drops a process's
+# icons as soon as the process ends (a launcher that added its icon and then
+# ended left the tray with one icon, and a probe looking every 5 ms saw none).
+[ "$(icon_calls "$RUN/kobex2.out")" = 0 ] || fail "the second launcher added an icon"
 ran_twice() { [ "$(script_runs)" = 2 ]; }
 wait_until 10 "the launch script's second run" ran_twice
 expect_icons 1 1

@@ -32,10 +32,15 @@ done
 grep -qF "fciv -sha1 kobex.exe" "$WORK/unpacked/README.txt" || fail "README.txt does not say how to check the download on XP"
 version=${archive##*/kobex-}
 version=${version%-win32.zip}
-head -1 "$WORK/unpacked/CHANGES.txt" | grep -q "^kobex $version - [0-9]\{4\}-[0-9][0-9]-[0-9][0-9]"$'\r$' ||
-  fail "CHANGES.txt does not begin with the archive's version $version: $(head -1 "$WORK/unpacked/CHANGES.txt")"
-grep -q '^- ' "$WORK/unpacked/CHANGES.txt" || fail "CHANGES.txt lists no change"
-! grep -q '^kobex [0-9]' <(tail -n +2 "$WORK/unpacked/CHANGES.txt") || fail "CHANGES.txt holds more than one version"
+heading=$(head -1 "$WORK/unpacked/CHANGES.txt" | tr -d '\r')
+[ "${heading% - ????-??-??}" = "kobex $version" ] ||
+  fail "CHANGES.txt does not begin with the archive's version $version: $heading"
+# Its changes are the lines of that version's entry in CHANGELOG.md, word for word.
+entry_changes() { awk -v head="## [$version]" 'index($0, head) == 1 { on = 1; next } /^(## )?\[/ { on = 0 } on && /^[- ] /' "$1"; }
+diff <(entry_changes "$KOBEX_SOURCE_DIR/CHANGELOG.md" | tr -d '`') \
+  <(grep '^[- ] ' "$WORK/unpacked/CHANGES.txt" | tr -d '\r') >"$WORK/changes.diff" ||
+  fail "CHANGES.txt is not the version's entry in CHANGELOG.md: $(cat "$WORK/changes.diff")"
+[ -n "$(entry_changes "$KOBEX_SOURCE_DIR/CHANGELOG.md")" ] || fail "CHANGELOG.md lists no change for $version"
 cmp -s "$WORK/unpacked/kobex.exe" "$KOBEX_WIN_BIN_DIR/kobex.exe" || fail "the archive's kobex.exe is not the build's"
 
 log "the same sources in another folder, built again"
