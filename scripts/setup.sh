@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config python3   # native build and the artwork script
-  libgtest-dev libcpp-httplib-dev            # unit tests, stand-in client
+  libgtest-dev                               # unit tests
   g++-mingw-w64-i686-win32                   # kobex.exe
   wine wine32:i386                           # running it
   xvfb xdotool imagemagick                   # a headless screen, clicks, screenshots

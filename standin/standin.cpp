@@ -8,18 +8,20 @@
 //   DIR/client-requests.log  every request line, as it arrived, one per line
 //   DIR/client-state.txt     the current state, rewritten after each command
 //   DIR/client.pid           its process id
-#include <httplib.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "control/client_commands.h"
+#include "loopback_http.h"
 
 namespace {
 
@@ -52,6 +54,42 @@ bool Apply(kobex::ClientCommand command, std::string_view path, ClientState& sta
   }
 }
 
+// Answers one connection: 200 to a GET of a command, 404 to anything else,
+// one request per connection. Ends the program after answering /exit?.
+void Serve(int fd, const std::string& dir, std::mutex& lock, ClientState& state, std::ofstream& log) {
+  const std::string line = kobex::loopback::ReadRequestLine(fd);
+  if (line.empty()) {
+    close(fd);
+    return;
+  }
+  const std::size_t methodEnd = line.find(' ');
+  const std::size_t targetEnd = line.find(' ', methodEnd + 1);
+  const std::string method = line.substr(0, methodEnd);
+  const std::string target =
+      methodEnd == std::string::npos ? "" : line.substr(methodEnd + 1, targetEnd - methodEnd - 1);
+  bool exiting = false;
+  int status = 404;
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    log << line << "\n" << std::flush;
+    std::cout << "received: " << line << std::endl;
+    for (const auto& row : kobex::kCommandTable) {
+      if (method != "GET" || target != row.path) continue;
+      status = 200;
+      exiting = !Apply(row.command, row.path, state);
+      WriteFile(dir + "/client-state.txt", state.Describe() + "\n");
+      std::cout << (exiting ? "exiting" : "state: " + state.Describe()) << std::endl;
+      break;
+    }
+  }
+  const std::string body = status == 200 ? "OK\n" : "not a command\n";
+  kobex::loopback::SendAll(fd, "HTTP/1.1 " + std::string(status == 200 ? "200 OK" : "404 Not Found") +
+                                   "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +
+                                   "\r\nConnection: close\r\n\r\n" + body);
+  close(fd);
+  if (exiting) std::_Exit(0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -71,55 +109,23 @@ int main(int argc, char** argv) {
   std::string joined;
   for (const auto& a : args) joined += (joined.empty() ? "" : " ") + a;
 
-  const std::string logPath = dir + "/client-requests.log";
-  const std::string statePath = dir + "/client-state.txt";
-  std::ofstream log(logPath, std::ios::app | std::ios::binary);
-  std::mutex lock;
-  ClientState state;
-
-  httplib::Server server;
-  // SO_REUSEADDR only: a restart right after an earlier run binds again, while a
-  // second stand-in on a busy port fails instead of sharing it (SO_REUSEPORT,
-  // the library's default, would let both listen).
-  server.set_socket_options([](int sock) {
-    const int yes = 1;
-    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  });
-  server.set_pre_routing_handler([&](const httplib::Request& req, httplib::Response& res) {
-    std::lock_guard<std::mutex> guard(lock);
-    const std::string line = req.method + " " + req.target + " " + req.version;
-    log << line << "\n" << std::flush;
-    std::cout << "received: " << line << std::endl;
-
-    res.status = 404;
-    res.set_content("not a command\n", "text/plain");
-    if (req.method != "GET") return httplib::Server::HandlerResponse::Handled;
-    for (const auto& row : kobex::kCommandTable) {
-      if (req.target != row.path) continue;
-      res.status = 200;
-      res.set_content("OK\n", "text/plain");
-      if (!Apply(row.command, row.path, state)) {
-        std::cout << "exiting" << std::endl;
-        server.stop();
-      }
-      WriteFile(statePath, state.Describe() + "\n");
-      std::cout << "state: " << state.Describe() << std::endl;
-      break;
-    }
-    return httplib::Server::HandlerResponse::Handled;
-  });
-
-  if (!server.bind_to_port(std::string(kobex::kClientHost), port)) {
+  const int listener = kobex::loopback::Listen(port);
+  if (listener < 0) {
     std::cerr << "standin: cannot listen on " << kobex::kClientHost << ":" << port << std::endl;
     return 1;
   }
+  std::ofstream log(dir + "/client-requests.log", std::ios::app | std::ios::binary);
+  std::mutex lock;
+  ClientState state;
   // Only the client that holds the port says it is the client: a second one,
   // started while the first runs, leaves the first one's files alone.
   WriteFile(dir + "/client-args.txt", joined + "\n");
-  WriteFile(statePath, state.Describe() + "\n");
+  WriteFile(dir + "/client-state.txt", state.Describe() + "\n");
   WriteFile(dir + "/client.pid", std::to_string(getpid()) + "\n");
   std::cout << "Veltrano IM stand-in, started with \"" << joined << "\", listening on " << kobex::kClientHost << ":" << port
             << std::endl;
-  server.listen_after_bind();
-  return 0;
+  for (;;) {
+    const int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd >= 0) std::thread(Serve, fd, std::cref(dir), std::ref(lock), std::ref(state), std::ref(log)).detach();
+  }
 }

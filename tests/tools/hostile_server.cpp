@@ -13,8 +13,6 @@
 //   reset     reads the request, then resets the connection
 //   404, 500  answers with that status
 //   redirect  answers 302 to the --redirect URL
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -29,37 +27,18 @@
 #include <thread>
 
 #include "control/client_commands.h"
+#include "loopback_http.h"
 
 namespace {
 
 std::string mode, logPath, redirectUrl = "http://127.0.0.1:8091/elsewhere";
 std::mutex logLock;
 
-bool SendAll(int fd, const std::string& data) {
-  std::size_t sent = 0;
-  while (sent < data.size()) {
-    const ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) return false;
-    sent += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Reads the request's head; returns its first line without CR LF ("" when none).
-std::string ReadRequest(int fd) {
-  std::string head;
-  char c;
-  while (head.size() < 65536 && read(fd, &c, 1) == 1) {
-    head += c;
-    if (head.size() >= 4 && head.compare(head.size() - 4, 4, "\r\n\r\n") == 0) break;
-  }
-  std::string line = head.substr(0, head.find("\r\n"));
-  return line;
-}
+using kobex::loopback::SendAll;
 
 void Serve(int fd) {
   if (mode == "silent") return;  // the descriptor stays open: nothing is read
-  const std::string line = ReadRequest(fd);
+  const std::string line = kobex::loopback::ReadRequestLine(fd);
   if (line.empty()) {
     close(fd);
     return;
@@ -120,14 +99,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  const int listener = socket(AF_INET, SOCK_STREAM, 0);
-  const int yes = 1;
-  setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 16) != 0) {
+  const int listener = kobex::loopback::Listen(port);
+  if (listener < 0) {
     std::perror("hostile_server: cannot listen");
     return 1;
   }

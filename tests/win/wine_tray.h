@@ -1,7 +1,9 @@
-// Wine's tray icons as another program sees them: without an X11 system tray,
-// one child window per icon in the top-level window of class
-// __winex11_standalone_tray; docked in an X11 system tray (XEmbed), children
-// of the window that stands for the tray's X window (__wine_x11_foreign_window).
+// Wine's tray icons as another program sees them, one window per icon:
+//                     without an X11 system tray            docked in one (XEmbed)
+//   Wine 8 (X11 driver)  children of __winex11_standalone_tray  children of __wine_x11_foreign_window
+//                        of class __winex11_tray_icon          of class __winex11_tray_icon
+//   Wine 10 (explorer)   children of Shell_TrayWnd             top-level windows
+//                        of class __wine_tray_icon             of class __wine_tray_icon
 #pragma once
 
 #include <windows.h>
@@ -34,20 +36,39 @@ inline std::vector<HWND> Children(HWND parent) {
   return windows;
 }
 
-inline constexpr char kTrayIconClass[] = "__winex11_tray_icon";
+inline bool IsTrayIcon(HWND hwnd) {
+  const std::string name = ClassOf(hwnd);
+  return name == "__winex11_tray_icon" || name == "__wine_tray_icon";
+}
+
+// The tray's own window, when it is one of Wine's stand-alone trays.
+inline bool IsStandaloneTray(HWND hwnd) {
+  const std::string name = ClassOf(hwnd);
+  return name == "__winex11_standalone_tray" || name == "Shell_TrayWnd";
+}
+
+// The windows of the icons the tray shows now.
+inline std::vector<HWND> TrayIconWindows() {
+  std::vector<HWND> icons;
+  for (HWND top : TopLevelWindows()) {
+    if (IsTrayIcon(top)) {
+      if (IsWindowVisible(top)) icons.push_back(top);
+      continue;
+    }
+    if (!IsStandaloneTray(top) && ClassOf(top) != "__wine_x11_foreign_window") continue;
+    for (HWND icon : Children(top)) {
+      if (IsTrayIcon(icon) && IsWindowVisible(icon)) icons.push_back(icon);
+    }
+  }
+  return icons;
+}
 
 // The screen rectangles of the icons the tray shows now.
 inline std::vector<RECT> TrayIcons() {
   std::vector<RECT> icons;
-  for (HWND tray : TopLevelWindows()) {
-    const std::string name = ClassOf(tray);
-    if (name != "__winex11_standalone_tray" && name != "__wine_x11_foreign_window") continue;
-    for (HWND icon : Children(tray)) {
-      RECT rect;
-      if (ClassOf(icon) == kTrayIconClass && IsWindowVisible(icon) && GetWindowRect(icon, &rect)) {
-        icons.push_back(rect);
-      }
-    }
+  for (HWND icon : TrayIconWindows()) {
+    RECT rect;
+    if (GetWindowRect(icon, &rect)) icons.push_back(rect);
   }
   return icons;
 }

@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
     }
     for (HWND tray : TopLevelWindows()) {
       RECT r;
-      if (ClassOf(tray) != "__winex11_standalone_tray" || !IsWindowVisible(tray) || !GetWindowRect(tray, &r)) continue;
+      if (!kobex::probe::IsStandaloneTray(tray) || !IsWindowVisible(tray) || !GetWindowRect(tray, &r)) continue;
       std::printf("tray %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
     return held ? 0 : 1;

@@ -16,7 +16,20 @@ static_assert(sizeof(void*) == 4, "kobex is a 32-bit program: the tray record ca
 static_assert(sizeof(NOTIFYICONDATAA) >= kNotifyIconDataSize);
 
 constexpr DWORD kSetFocus = 3;  // NIM_SETFOCUS, from Shell32 5.0 on
-constexpr char kWineTrayIconClass[] = "__winex11_tray_icon";
+// The window class of one icon in Wine's tray: Wine 8's X11 driver makes
+// "__winex11_tray_icon" windows; Wine 10's explorer makes "__wine_tray_icon"
+// windows (children of its "Shell_TrayWnd", or top-level ones docked in the
+// desktop's own tray).
+constexpr const char* kWineTrayIconClasses[] = {"__winex11_tray_icon", "__wine_tray_icon"};
+
+bool IsWineTrayIcon(HWND window) {
+  char name[32] = {};
+  if (!GetClassNameA(window, name, sizeof name)) return false;
+  for (const char* known : kWineTrayIconClasses) {
+    if (std::strcmp(name, known) == 0) return true;
+  }
+  return false;
+}
 
 // NOTIFYICONIDENTIFIER and Shell_NotifyIconGetRect, Windows 7 and later: not
 // in Windows XP's headers, and looked up at run time.
@@ -78,9 +91,7 @@ std::optional<RECT> ShellIcon::Rect(POINT pointer) const {
   // Its rectangle counts only if it holds the pointer (a docked icon's window
   // may report its place in the tray rather than on the screen).
   const HWND under = WindowFromPoint(pointer);
-  char name[32] = {};
-  if (under && GetClassNameA(under, name, sizeof name) && std::strcmp(name, kWineTrayIconClass) == 0 &&
-      GetWindowRect(under, &rect) && PtInRect(&rect, pointer)) {
+  if (under && IsWineTrayIcon(under) && GetWindowRect(under, &rect) && PtInRect(&rect, pointer)) {
     return rect;
   }
   return std::nullopt;
