@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing kobex needs, from Debian's
-# packages, as root. Installs only what is missing, so running it again is harmless.
+# packages, as root, on Debian 12 or 13. Installs only what is missing, so
+# running it again is harmless.
 # On a machine whose kernel runs no 32-bit programs, 32-bit Wine runs under
 # QEMU's user-mode emulation instead (registered here for 32-bit x86 programs).
+# Then the other Debian release's userland, for its Wine (scripts/wines.sh).
 set -euo pipefail
+kobex_root=$(cd "$(dirname "$0")/.." && pwd)
+source "$kobex_root/scripts/wines.sh"
+if ! machine_wine >/dev/null; then
+  echo "setup: this is not Debian 12 or 13 ($(machine_release)); kobex's scripts know those two" >&2
+  exit 1
+fi
 
 packages=(
   cmake ninja-build g++ pkg-config python3   # native build and the artwork script
@@ -14,7 +22,10 @@ packages=(
   openbox trayer jwm                     # real desktops: window managers, system trays, a taskbar
   procps                                     # pgrep, for the soak test and the benchmark
   clang-tidy unzip                           # static analysis; checking the release archive
+  debootstrap                                # the other Debian release's userland
 )
+# The desktops' IceWM is Debian 13's: in its userland on Debian 12.
+[ "$(machine_release)" = trixie ] && packages+=(icewm)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 need_root() {
@@ -37,32 +48,78 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # 32-bit Wine needs a kernel that runs 32-bit programs. Where it does not,
-# QEMU (version 10, from bookworm-backports: older versions cannot hold the
-# address space Wine needs) runs them.
+# QEMU (version 10, from bookworm-backports on Debian 12: older versions cannot
+# hold the address space Wine needs) runs them. It is registered with the flag
+# F, so that the kernel holds it open: programs in the other release's userland
+# (chrooted, where /usr/bin/qemu-i386 is not) find it too; it is linked
+# statically, so it needs nothing from there.
 runs_i386() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
-runs_i386 && exit 0
 qemu=/usr/bin/qemu-i386
-if ! "$qemu" --version 2>/dev/null | grep -qE 'version ([1-9][0-9])\.'; then
-  need_root "this kernel runs no 32-bit programs and QEMU 10 is missing"
-  echo "setup: this kernel runs no 32-bit programs; installing QEMU's user-mode emulation"
-  sources=/etc/apt/sources.list.d/kobex-backports.list
-  if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    echo 'deb http://deb.debian.org/debian bookworm-backports main' >"$sources"
+register_qemu() {
+  if ! "$qemu" --version 2>/dev/null | grep -qE 'version ([1-9][0-9])\.'; then
+    need_root "this kernel runs no 32-bit programs and QEMU 10 is missing"
+    echo "setup: this kernel runs no 32-bit programs; installing QEMU's user-mode emulation"
+    local from=()
+    if [ "$(machine_release)" = bookworm ]; then
+      if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        echo 'deb http://deb.debian.org/debian bookworm-backports main' >/etc/apt/sources.list.d/kobex-backports.list
+      fi
+      from=(-t bookworm-backports)
+    fi
+    apt-get update -q
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${from[@]}" qemu-user
   fi
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q -t bookworm-backports qemu-user
+  local binfmt=/proc/sys/fs/binfmt_misc
+  need_root "32-bit programs need registering with QEMU"
+  [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
+  for entry in "$binfmt"/qemu-i386 "$binfmt"/kobex-i386; do
+    if [ -e "$entry" ] && { ! grep -qx "interpreter $qemu" "$entry" || ! grep -qx 'flags: .*F.*' "$entry"; }; then
+      echo -1 >"$entry"
+    fi
+  done
+  if [ ! -e "$binfmt/qemu-i386" ] && [ ! -e "$binfmt/kobex-i386" ]; then
+    # ELF, 32-bit, little-endian, an executable or shared object for the 80386.
+    local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+    local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+    echo ":kobex-i386:M::$magic:$mask:$qemu:F" >"$binfmt/register"
+  fi
+  runs_i386 || { echo "setup: 32-bit Wine does not start, even under QEMU" >&2; exit 1; }
+  echo "setup: 32-bit programs run under $($qemu --version | head -1)"
+}
+runs_i386 || register_qemu
+
+# The other Debian release's userland, with its Wine (and on Debian 12,
+# Debian 13's IceWM), made once with debootstrap from Debian's own mirror and
+# kept under /var/cache/kobex: later runs find it ready and cost nothing.
+other=$(other_release)
+root=$(userland_dir "$other")
+inside=(wine wine32:i386)
+[ "$other" = trixie ] && inside+=(icewm)
+userland_has() {
+  local package
+  for package in "$@"; do
+    chroot "$root" dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || return 1
+  done
+}
+if ! { [ -x "$root/usr/bin/env" ] && userland_has "${inside[@]}"; }; then
+  need_root "the Debian $other userland for its Wine is missing"
+  if [ ! -x "$root/usr/bin/env" ]; then
+    echo "setup: making a Debian $other userland in $root (about a minute)"
+    rm -rf "$root.partial"
+    mkdir -p "$(dirname "$root")"
+    debootstrap --variant=minbase "$other" "$root.partial" http://deb.debian.org/debian >"$root.log" 2>&1 ||
+      { echo "setup: debootstrap failed; see $root.log" >&2; exit 1; }
+    mv "$root.partial" "$root"
+  fi
+  echo "setup: installing ${inside[*]} in the Debian $other userland"
+  in_userland "$other" bash -c '
+    set -e
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    apt-get update -q
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
+    apt-get clean' install "${inside[@]}" >>"$root.log" 2>&1 ||
+    { echo "setup: installing in the userland failed; see $root.log" >&2; exit 1; }
 fi
-binfmt=/proc/sys/fs/binfmt_misc
-need_root "32-bit programs need registering with QEMU"
-[ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
-for entry in "$binfmt"/qemu-i386 "$binfmt"/kobex-i386; do
-  [ -e "$entry" ] && ! grep -qx "interpreter $qemu" "$entry" && echo -1 >"$entry"
-done
-if [ ! -e "$binfmt/qemu-i386" ] && [ ! -e "$binfmt/kobex-i386" ]; then
-  # ELF, 32-bit, little-endian, an executable or shared object for the 80386.
-  magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
-  mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-  echo ":kobex-i386:M::$magic:$mask:$qemu:" >"$binfmt/register"
-fi
-runs_i386 || { echo "setup: 32-bit Wine does not start, even under QEMU" >&2; exit 1; }
-echo "setup: 32-bit programs run under $($qemu --version | head -1)"
+in_userland "$other" /usr/lib/wine/wine --version >/dev/null 2>&1 ||
+  { echo "setup: the Debian $other userland's 32-bit Wine does not start" >&2; exit 1; }
+echo "setup: Wine $(in_userland "$other" wine --version) from the Debian $other userland in $root"

@@ -4,7 +4,8 @@
 # About closed with OK by mouse, Exit) and by its access keys, a close request,
 # and the message when nothing listens on the client's port. The menu and its
 # submenu stand beside the icon, whole on the screen. Under a window manager
-# that gives windows the keyboard (jwm), Enter alone closes About.
+# that gives windows the keyboard (jwm; IceWM, with Wine 10 only), Enter alone
+# closes About.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
@@ -35,7 +36,7 @@ open_menu
 menu_key a 0
 winprobe dialog About --wait 10000 >/dev/null || fail "no About box"
 about_has_keyboard() { [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = About ]; }
-if [ "$KOBEX_DESKTOP" = jwm ]; then
+if [ "$KOBEX_DESKTOP" = jwm ] || [ "$KOBEX_DESKTOP" = icewm ]; then
   wait_quietly 10 about_has_keyboard || fail_seen "the window manager did not give the About box the keyboard"
   xdotool key Return
   wait_quietly 10 dialog_gone About || fail_seen "Enter did not close the About box"

@@ -8,7 +8,11 @@ set -euo pipefail
 kobex_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export KOBEX_WIN_BIN_DIR="${KOBEX_WIN_BIN_DIR:-$kobex_root/build/windows}"
 export KOBEX_STANDIN_DIR="${KOBEX_STANDIN_DIR:-$kobex_root/build/native/standin}"
-export KOBEX_WINEPREFIX="${KOBEX_WINEPREFIX:-$kobex_root/build/native/wineprefix}"
+# KOBEX_WINE picks the Wine: 8 (Debian 12's) or 10 (Debian 13's); by default
+# the machine's own. Each has its own prefix.
+source "$kobex_root/scripts/wines.sh"
+use_wine "${KOBEX_WINE:-}" || exit 2
+export KOBEX_WINEPREFIX="${KOBEX_WINEPREFIX:-$kobex_root/build/native/wineprefix-wine$KOBEX_WINE}"
 export WINEPREFIX="$KOBEX_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 WINPROBE="$KOBEX_WIN_BIN_DIR/tests/win/winprobe.exe"
 WEBPROBE="$KOBEX_WIN_BIN_DIR/tests/win/webprobe.exe"
@@ -110,16 +114,20 @@ sys.exit(0 if d and x.XGetSelectionOwner(d, x.XInternAtom(d, b"_NET_SYSTEM_TRAY_
 start_desktop() {
   case $KOBEX_DESKTOP in
     bare) return ;;
-    openbox | trayer | jwm) ;;
+    openbox | trayer | jwm | icewm) ;;
     *) fail "unknown desktop '$KOBEX_DESKTOP'" ;;
   esac
   if [ "$KOBEX_DESKTOP" = openbox ]; then
     openbox --sm-disable >"$WORK/openbox.out" 2>&1 &
     BACKGROUND_PIDS+=($!)
     wait_until 10 "window manager" wm_running
-  elif [ "$KOBEX_DESKTOP" = jwm ]; then
+  elif [ "$KOBEX_DESKTOP" = jwm ] || [ "$KOBEX_DESKTOP" = icewm ]; then
     mkdir -p "$WORK/home"  # Debian's settings: the taskbar at the bottom, its tray at the right
-    HOME="$WORK/home" jwm >"$WORK/jwm.out" 2>&1 &
+    # IceWM is Debian 13's (3.7): Debian 12's (3.3) gives no new Wine window
+    # the keyboard, under Wine 8 and Wine 10 alike.
+    local from=()
+    [ "$KOBEX_DESKTOP" = icewm ] && [ "$(machine_release)" != trixie ] && from=(in_userland trixie)
+    HOME="$WORK/home" "${from[@]}" "$KOBEX_DESKTOP" >"$WORK/$KOBEX_DESKTOP.out" 2>&1 &
     BACKGROUND_PIDS+=($!)
     wait_until 30 "window manager" wm_running
     wait_until 30 "its system tray" tray_running
@@ -220,19 +228,20 @@ message_box() { winprobe dialog kobex --wait "$(($1 * 1000))"; }
 # Where kobex's icon stands, in X root coordinates: ICON_LEFT, ICON_TOP,
 # ICON_W, ICON_H, its centre ICON_X, ICON_Y; and a point away from it:
 # ELSEWHERE_X, ELSEWHERE_Y, in Wine's tray window beside the icon when there is
-# one, on the desktop when it is docked. A docked icon's position is read from
-# its X window (Wine's explorer.exe's, of the icon's size): Wine knows it only
-# relative to the tray's own window.
+# one, on the desktop when it is docked. A docked icon's place is read from its
+# X window, as the X server has it (Wine may know it only relative to the
+# tray's own window); its size is Wine's (Wine 10's X window is the tray's
+# height, two pixels more than the icon).
 locate_icon() {
-  local tx="" ty tw th docked
+  local tx="" ty tw th xid
   winprobe icons >"$WORK/icons.out"
-  read -r ICON_LEFT ICON_TOP ICON_W ICON_H < <(sed -n 2p "$WORK/icons.out")
+  read -r ICON_LEFT ICON_TOP ICON_W ICON_H xid < <(sed -n 2p "$WORK/icons.out")
   read -r tx ty tw th < <(sed -n 's/^tray //p' "$WORK/icons.out") || true
   if [ -z "$tx" ]; then
-    docked=$(xwininfo -root -tree | awk -v size="${ICON_W}x${ICON_H}" '
-      /\("explorer.exe" "explorer.exe"\)/ && index($(NF - 1), size "+") == 1 { print $NF }')
-    [ "$(wc -l <<<"$docked")" = 1 ] && [ -n "$docked" ] || fail "no one docked icon's X window: '$docked'"
-    IFS=+ read -r _ ICON_LEFT ICON_TOP <<<"$docked"
+    [ "${xid:-0x0}" != 0x0 ] && xwininfo -id "$xid" >"$WORK/docked.out" 2>&1 ||
+      fail "no X window for the docked icon: $(sed -n 2p "$WORK/icons.out")"
+    ICON_LEFT=$(sed -n 's/^ *Absolute upper-left X: *//p' "$WORK/docked.out")
+    ICON_TOP=$(sed -n 's/^ *Absolute upper-left Y: *//p' "$WORK/docked.out")
   fi
   ICON_X=$((ICON_LEFT + ICON_W / 2))
   ICON_Y=$((ICON_TOP + ICON_H / 2))

@@ -8,10 +8,13 @@ e2e_begin
 make_run_dir
 launcher_up
 # This test's own kobex.exe: the one running in its run folder (another suite
-# may run beside it, in a network namespace of its own).
+# may run beside it, in a network namespace of its own). The folder is known
+# by its device and inode: a Wine run in another userland sees it by another
+# path.
 pid=""
+run_id=$(stat -c %d:%i "$RUN")
 for candidate in $(pgrep -f 'kobex\.exe'); do
-  [ "$(readlink "/proc/$candidate/cwd")" = "$RUN" ] && pid=$candidate && break
+  [ "$(stat -L -c %d:%i "/proc/$candidate/cwd" 2>/dev/null)" = "$run_id" ] && pid=$candidate && break
 done
 [ -n "$pid" ] || fail "no kobex.exe process in $RUN"
 

@@ -51,7 +51,7 @@ for dpi in 96 144; do
   [ "$small" = $((dpi / 6)) ] || fail "at $dpi DPI small icons should be $((dpi / 6)) pixels, not $small"
   make_run_dir
   launcher_up
-  read -r x y w h < <(winprobe icons | sed -n 2p)
+  read -r x y w h _ < <(winprobe icons | sed -n 2p)
   # The tray draws the icon some moments after it lists it.
   frame_drawn() { icon_matches_frame "$x" "$y" "$w" "$h" "$small" >/dev/null; }
   wait_quietly 10 frame_drawn || true

@@ -1,6 +1,6 @@
 // Looks at and acts on windows of other programs in the same Wine prefix, for
 // the end-to-end tests. Every lookup can wait for its condition:
-//   winprobe icons [--expect N] [--wait MS]   icons in Wine's tray: "count N", then "x y w h" each,
+//   winprobe icons [--expect N] [--wait MS]   icons in Wine's tray: "count N", then "x y w h XID" each,
 //                                             then "tray x y w h" for the tray window itself
 //   winprobe window TITLE [--wait MS]         a top-level window with that caption, shown or not
 //   winprobe close TITLE [--wait MS]          posts WM_CLOSE to it
@@ -138,6 +138,14 @@ int Usage() {
 
 int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
+  // Aware of the display's scale, as kobex is: the screen's own resolution
+  // and pixels, which xdotool needs. (Wine 10 shows a program that is not
+  // 96 DPI and coordinates scaled to it; Wine 8 shows every program the same.)
+  using SetAwareFn = BOOL(WINAPI*)();
+  if (const auto setAware = reinterpret_cast<SetAwareFn>(
+          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")))) {
+    setAware();
+  }
   std::vector<std::string> args;
   DWORD waitMs = 0;
   int expect = -1;
@@ -154,14 +162,20 @@ int main(int argc, char** argv) {
   const std::string& verb = args[0];
 
   if (verb == "icons") {
-    std::vector<RECT> icons;
+    std::vector<HWND> icons;
     const bool held = WaitFor(waitMs, [&] {
-      icons = TrayIcons();
+      icons = kobex::probe::TrayIconWindows();
       return expect < 0 || static_cast<int>(icons.size()) == expect;
     });
     std::printf("count %u\n", static_cast<unsigned>(icons.size()));
-    for (const RECT& r : icons) {
-      std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    for (HWND icon : icons) {
+      RECT r{};
+      GetWindowRect(icon, &r);
+      // The icon's X window, which Wine's X11 driver (8 and 10 alike) keeps
+      // as a property of the window: where a docked icon is on the screen.
+      const auto xid = reinterpret_cast<std::uintptr_t>(GetPropA(icon, "__wine_x11_whole_window"));
+      std::printf("%ld %ld %ld %ld 0x%lx\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
+                  static_cast<unsigned long>(xid));
     }
     for (HWND tray : TopLevelWindows()) {
       RECT r;

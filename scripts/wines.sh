@@ -1,0 +1,91 @@
+# The two Wines kobex is tested under, and how a script picks one. Sourced.
+#   Wine 8:  Debian 12's (bookworm)    Wine 10: Debian 13's (trixie)
+# The machine's own Debian release brings one of them; the other comes from a
+# userland of the other release that scripts/setup.sh makes with debootstrap
+# (Debian's packages only) under /var/cache/kobex/. A program of that Wine
+# runs chrooted into it, in a mount namespace of its own that shows it this
+# machine's /tmp (the X server's socket, the tests' folders, Wine's server
+# sockets), /dev, /proc, /sys and the repository at their own paths: so it
+# sees the same files, the same screen and the same 127.0.0.1 as everything
+# else in the test, and nothing it mounts outlives it.
+#   use_wine N   from here on `wine`, `wineserver`, `winepath` and `wineboot`
+#                are Wine N's (8 or 10; empty: the machine's own)
+# Debian 13's IceWM (3.7) comes the same way to a Debian 12 machine.
+
+# wine_release N: the Debian release whose Wine is N.
+wine_release() {
+  case $1 in
+    8) echo bookworm ;;
+    10) echo trixie ;;
+    *) return 1 ;;
+  esac
+}
+
+# machine_release: the machine's own Debian release.
+machine_release() { sed -n 's/^VERSION_CODENAME=//p' /etc/os-release; }
+
+# other_release: the release whose userland the machine needs.
+other_release() {
+  case $(machine_release) in
+    bookworm) echo trixie ;;
+    trixie) echo bookworm ;;
+    *) return 1 ;;
+  esac
+}
+
+# machine_wine: the Wine the machine's own release brings.
+machine_wine() {
+  case $(machine_release) in
+    bookworm) echo 8 ;;
+    trixie) echo 10 ;;
+    *) return 1 ;;
+  esac
+}
+
+# userland_dir RELEASE: where the userland of that release lives.
+userland_dir() { echo "${KOBEX_USERLAND_ROOT:-/var/cache/kobex}/$1"; }
+
+# in_userland RELEASE PROGRAM ARG...: runs PROGRAM of that userland here: in
+# the working folder (or / when that is not one the userland is shown), with
+# the environment as it is.
+in_userland() {
+  local root here=$PWD
+  root=$(userland_dir "$1")
+  shift
+  case $here/ in
+    /tmp/* | "$kobex_root"/*) ;;
+    *) here=/ ;;
+  esac
+  [ -x "$root/usr/bin/env" ] || {
+    echo "wines: no userland in $root; bash scripts/setup.sh makes it" >&2
+    return 127
+  }
+  unshare --mount --propagation private -- bash -c '
+    set -e
+    root=$1 repo=$2 here=$3
+    shift 3
+    for dir in /dev /proc /sys /tmp "$repo"; do
+      mkdir -p "$root$dir"
+      mount --rbind "$dir" "$root$dir"
+    done
+    exec chroot "$root" /usr/bin/env -C "$here" "$@"' in_userland "$root" "$kobex_root" "$here" "$@"
+}
+
+use_wine() {
+  local want=${1:-$(machine_wine)}
+  KOBEX_WINE_RELEASE=$(wine_release "$want") || {
+    echo "wines: no Wine '$want': 8 (Debian 12's) or 10 (Debian 13's)" >&2
+    return 2
+  }
+  export KOBEX_WINE=$want KOBEX_WINE_RELEASE
+  unset -f wine wineserver winepath wineboot
+  [ "$want" = "$(machine_wine)" ] && return 0
+  [ -x "$(userland_dir "$KOBEX_WINE_RELEASE")/usr/bin/wine" ] || {
+    echo "wines: no Wine $want in $(userland_dir "$KOBEX_WINE_RELEASE"); bash scripts/setup.sh makes it" >&2
+    return 127
+  }
+  wine() { in_userland "$KOBEX_WINE_RELEASE" wine "$@"; }
+  wineserver() { in_userland "$KOBEX_WINE_RELEASE" wineserver "$@"; }
+  winepath() { in_userland "$KOBEX_WINE_RELEASE" winepath "$@"; }
+  wineboot() { in_userland "$KOBEX_WINE_RELEASE" wineboot "$@"; }
+}
