@@ -18,7 +18,7 @@ packages=(
   libgtest-dev                               # unit tests
   g++-mingw-w64-i686-win32                   # kobex.exe
   wine wine32:i386                           # running it
-  xvfb xdotool imagemagick                   # a headless screen, clicks, screenshots
+  xvfb xdotool imagemagick x11-utils         # a headless screen, clicks, screenshots, X windows' places
   openbox trayer jwm                     # real desktops: window managers, system trays, a taskbar
   procps                                     # pgrep, for the soak test and the benchmark
   clang-tidy unzip                           # static analysis; checking the release archive
@@ -93,7 +93,7 @@ runs_i386 || register_qemu
 # kept under /var/cache/kobex: later runs find it ready and cost nothing.
 other=$(other_release)
 root=$(userland_dir "$other")
-inside=(wine wine32:i386)
+inside=(wine wine32:i386 fonts-wine)  # wine's fonts, as on the machine (Recommends)
 [ "$other" = trixie ] && inside+=(icewm)
 userland_has() {
   local package
