@@ -21,7 +21,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils         # a headless screen, clicks, screenshots, X windows' places
   openbox trayer jwm                     # real desktops: window managers, system trays, a taskbar
   procps                                     # pgrep, for the soak test and the benchmark
-  clang-tidy unzip                           # static analysis; checking the release archive
+  clang-tidy unzip git                       # static analysis; checking the release archive, its sources
   debootstrap                                # the other Debian release's userland
 )
 # The desktops' IceWM is Debian 13's: in its userland on Debian 12.
