@@ -47,6 +47,15 @@ inline bool IsStandaloneTray(HWND hwnd) {
   return name == "__winex11_standalone_tray" || name == "Shell_TrayWnd";
 }
 
+// Whether any window of a tray that Wine 8 or Wine 10 makes exists, shown or
+// not: without one, no count of icons means anything.
+inline bool KnownTrayExists() {
+  for (HWND top : TopLevelWindows()) {
+    if (IsStandaloneTray(top) || IsTrayIcon(top) || ClassOf(top) == "__wine_x11_foreign_window") return true;
+  }
+  return false;
+}
+
 // The windows of the icons the tray shows now.
 inline std::vector<HWND> TrayIconWindows() {
   std::vector<HWND> icons;

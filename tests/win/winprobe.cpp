@@ -37,6 +37,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -167,6 +168,11 @@ int main(int argc, char** argv) {
       icons = kobex::probe::TrayIconWindows();
       return expect < 0 || static_cast<int>(icons.size()) == expect;
     });
+    if (!kobex::probe::KnownTrayExists()) {
+      std::fprintf(stderr, "winprobe: no tray window of Wine 8 (__winex11_standalone_tray, "
+                           "__wine_x11_foreign_window) or Wine 10 (Shell_TrayWnd, __wine_tray_icon)\n");
+      return 2;
+    }
     std::printf("count %u\n", static_cast<unsigned>(icons.size()));
     for (HWND icon : icons) {
       RECT r{};
