@@ -82,4 +82,6 @@ set(CPACK_OUTPUT_FILE_PREFIX ${KOBEX_DIST_DIR})
 # the build's own, whichever folder cpack is started from.
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR})
 set(CPACK_PROJECT_CONFIG_FILE ${package_texts}/cpack_options.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/zip_in_name_order.cmake)
+set(CPACK_KOBEX_CMAKE ${CMAKE_COMMAND})
 include(CPack)

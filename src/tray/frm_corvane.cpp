@@ -105,13 +105,12 @@ void frmCorvane::DefaultErrorHandling(const std::string& description) noexcept {
   if (iconAdded_) {
     try {
       UpdateTrayIcon(NIM_DELETE);
-    } catch (...) {
-      // Nothing more can be done about the icon; the message still matters.
+    } catch (...) {  // NOLINT(bugprone-empty-catch): nothing more can be done about the icon; the message still matters
     }
   }
   try {
     host_.MsgBox(description, MsgBoxIcon::Critical);
-  } catch (...) {
+  } catch (...) {  // NOLINT(bugprone-empty-catch): a message that cannot be shown leaves the end to come
   }
   host_.End(kExitError);
 }

@@ -36,7 +36,8 @@ std::int32_t NotificationCode(float x, float twipsPerPixelX) {
   // gives an infinite quotient, which the range test below refuses.
   const double quotient = dividend / divisor;
   const double rounded = RoundHalfEven(quotient);
-  if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
+  // Written so that a NaN fails it too, as it would not the other way round.
+  if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&  // NOLINT(readability-simplify-boolean-expr)
         rounded <= std::numeric_limits<std::int32_t>::max())) {
     Overflow();
   }

@@ -31,7 +31,7 @@ inline constexpr NotificationRule kNotificationRules[] = {
     {WM_RBUTTONDBLCLK, IconReaction::OpenMenu},
 };
 
-inline constexpr IconReaction ReactionTo(std::int32_t code) {
+constexpr IconReaction ReactionTo(std::int32_t code) {
   for (const NotificationRule& rule : kNotificationRules) {
     if (rule.code == code) return rule.reaction;
   }

@@ -43,7 +43,9 @@ rank() {
   esac
 }
 list="$(dirname "$0")/imports.txt"
-functions=$(awk '/DLL Name:/ { dll = $3 } /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ { print dll, $NF }' <<<"$headers")
+# An import's line: a tab, its address, its hint (binutils 2.44 puts "<none>"
+# for the ordinal before it), its name last.
+functions=$(awk '/DLL Name:/ { dll = $3 } /^\t[0-9a-f][0-9a-f][0-9a-f][0-9a-f]+[ \t]/ && $NF ~ /^[A-Za-z_]/ { print dll, $NF }' <<<"$headers")
 [ -n "$functions" ] || fail "no imported functions could be read"
 problems=""
 while read -r dll function; do

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # The release archive as the packaging command makes it: the program, its
 # read-me with the sections a Windows user needs, this version's changes, the
-# licence, and checksums that check out; and the same bytes again, kobex.exe and archive both,
-# from a copy of the sources built in another folder, later, in another time zone.
+# licence, and checksums that check out; and the same bytes again, kobex.exe
+# and archive both, from a copy of the sources built in another folder on
+# another kind of file system (tmpfs, which lists a folder in another order
+# than ext4 does), later, in another time zone.
 set -euo pipefail
 : "${KOBEX_SOURCE_DIR:?}" "${KOBEX_WIN_BIN_DIR:?}"
 source "$(dirname "$0")/../e2e/lib.sh"  # log and fail; no Wine, no screen
 WORK=$(mktemp -d /tmp/kobex-release.XXXXXX)
-trap 'rm -rf "$WORK"' EXIT
+ELSEWHERE=$(mktemp -d /dev/shm/kobex-release.XXXXXX)  # tmpfs
+trap 'rm -rf "$WORK" "$ELSEWHERE"' EXIT
 
 log "the archive from the build"
 cmake --build "$KOBEX_WIN_BIN_DIR" --target package >"$WORK/package.out" || { cat "$WORK/package.out"; fail "no archive"; }
@@ -44,7 +47,7 @@ diff <(entry_changes "$KOBEX_SOURCE_DIR/CHANGELOG.md" | tr -d '`') \
 cmp -s "$WORK/unpacked/kobex.exe" "$KOBEX_WIN_BIN_DIR/kobex.exe" || fail "the archive's kobex.exe is not the build's"
 
 log "the same sources in another folder, built again"
-copy="$WORK/elsewhere/kobex-copy"
+copy="$ELSEWHERE/kobex-copy"
 mkdir -p "$copy"
 (cd "$KOBEX_SOURCE_DIR" && git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$copy")
 epoch=$(sed -n 's/^set(ENV{SOURCE_DATE_EPOCH} "\([0-9]*\)")$/\1/p' "$KOBEX_WIN_BIN_DIR/package/cpack_options.cmake")

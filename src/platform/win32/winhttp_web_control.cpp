@@ -146,8 +146,11 @@ using WideText = std::vector<wchar_t>;
 
 WideText Widen(std::string_view text) {
   const int size = static_cast<int>(text.size());
+  // The size goes with the text: it need not end in a NUL.
+  // NOLINTNEXTLINE(bugprone-suspicious-stringview-data-usage)
   const int length = size > 0 ? MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0) : 0;
   WideText wide(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+  // NOLINTNEXTLINE(bugprone-suspicious-stringview-data-usage)
   if (length > 0) (void)MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
   return wide;
 }
