@@ -86,40 +86,63 @@ register_qemu() {
   runs_i386 || { echo "setup: 32-bit Wine does not start, even under QEMU" >&2; exit 1; }
   echo "setup: 32-bit programs run under $($qemu --version | head -1)"
 }
-runs_i386 || register_qemu
+# Registered again when an earlier registration lacks the flag F, although
+# 32-bit programs run with it: the userland's would not.
+binfmt_entry=""
+for entry in /proc/sys/fs/binfmt_misc/kobex-i386 /proc/sys/fs/binfmt_misc/qemu-i386; do
+  [ -e "$entry" ] && binfmt_entry=$entry
+done
+if ! runs_i386 || { [ -n "$binfmt_entry" ] && ! grep -qx 'flags: .*F.*' "$binfmt_entry"; }; then
+  register_qemu
+fi
 
 # The other Debian release's userland, with its Wine (and on Debian 12,
 # Debian 13's IceWM), made once with debootstrap from Debian's own mirror and
 # kept under /var/cache/kobex: later runs find it ready and cost nothing.
 other=$(other_release)
 root=$(userland_dir "$other")
-inside=(wine wine32:i386 fonts-wine)  # wine's fonts, as on the machine (Recommends)
+# With Recommends, as on the machine itself: Wine's fonts and the X libraries
+# it recommends (XRandR, XInput2, Xinerama, Xcursor...), so that the two Wines
+# differ in Wine and not in what was installed beside it.
+inside=(wine wine32:i386)
 [ "$other" = trixie ] && inside+=(icewm)
+stamp="$root/.kobex-setup"  # what was installed, and how
 userland_has() {
   local package
   for package in "$@"; do
     chroot "$root" dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || return 1
   done
 }
-if ! { [ -x "$root/usr/bin/env" ] && userland_has "${inside[@]}"; }; then
-  need_root "the Debian $other userland for its Wine is missing"
+need_root "the Debian $other userland is entered as root"
+if ! { [ -x "$root/usr/bin/env" ] && userland_has "${inside[@]}" && [ "$(cat "$stamp" 2>/dev/null)" = "${inside[*]} with recommends" ]; }; then
   if [ ! -x "$root/usr/bin/env" ]; then
     echo "setup: making a Debian $other userland in $root (about a minute)"
-    rm -rf "$root.partial"
+    # An earlier attempt's folder goes, but never through a mount left in it.
+    if [ -e "$root.partial" ] && findmnt -R "$root.partial" >/dev/null 2>&1; then
+      echo "setup: $root.partial has something mounted in it; unmount it first" >&2
+      exit 1
+    fi
+    rm -rf --one-file-system "$root.partial"
     mkdir -p "$(dirname "$root")"
-    debootstrap --variant=minbase "$other" "$root.partial" http://deb.debian.org/debian >"$root.log" 2>&1 ||
+    unshare --mount --propagation private -- \
+      debootstrap --variant=minbase "$other" "$root.partial" http://deb.debian.org/debian >"$root.log" 2>&1 ||
       { echo "setup: debootstrap failed; see $root.log" >&2; exit 1; }
-    mv "$root.partial" "$root"
+    rm -rf --one-file-system "$root"
+    mv -T "$root.partial" "$root"
   fi
   echo "setup: installing ${inside[*]} in the Debian $other userland"
-  in_userland "$other" bash -c '
+  cp /etc/resolv.conf "$root/etc/resolv.conf"
+  (cd "$kobex_root" && in_userland "$other" bash -c '
     set -e
+    dpkg --configure -a  # an install that was interrupted
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
     apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
-    apt-get clean' install "${inside[@]}" >>"$root.log" 2>&1 ||
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$@"
+    apt-get clean' install "${inside[@]}") >>"$root.log" 2>&1 ||
     { echo "setup: installing in the userland failed; see $root.log" >&2; exit 1; }
+  echo "${inside[*]} with recommends" >"$stamp"
 fi
+cd "$kobex_root"
 in_userland "$other" /usr/lib/wine/wine --version >/dev/null 2>&1 ||
   { echo "setup: the Debian $other userland's 32-bit Wine does not start" >&2; exit 1; }
 echo "setup: Wine $(in_userland "$other" wine --version) from the Debian $other userland in $root"

@@ -7,7 +7,8 @@
 # machine's /tmp (the X server's socket, the tests' folders, Wine's server
 # sockets), /dev, /proc, /sys and the repository at their own paths: so it
 # sees the same files, the same screen and the same 127.0.0.1 as everything
-# else in the test, and nothing it mounts outlives it.
+# else in the test. Its mounts are seen by nothing outside that namespace, and
+# go with the last process in it (Wine's server, when the command started one).
 #   use_wine N   from here on `wine`, `wineserver`, `winepath` and `wineboot`
 #                are Wine N's (8 or 10; empty: the machine's own)
 # Debian 13's IceWM (3.7) comes the same way to a Debian 12 machine.
@@ -46,29 +47,36 @@ machine_wine() {
 userland_dir() { echo "${KOBEX_USERLAND_ROOT:-/var/cache/kobex}/$1"; }
 
 # in_userland RELEASE PROGRAM ARG...: runs PROGRAM of that userland here: in
-# the working folder (or / when that is not one the userland is shown), with
-# the environment as it is.
+# the working folder, which must be one the userland is shown (under /tmp or
+# the repository), with the environment as it is. Its own failures (no
+# userland, no namespace) return 125, never a code the program could give.
 in_userland() {
-  local root here=$PWD
+  local root
   root=$(userland_dir "$1")
   shift
-  case $here/ in
+  case $PWD/ in
     /tmp/* | "$kobex_root"/*) ;;
-    *) here=/ ;;
+    *)
+      echo "wines: $PWD is not shown to the userland (only /tmp and $kobex_root are)" >&2
+      return 125
+      ;;
   esac
   [ -x "$root/usr/bin/env" ] || {
     echo "wines: no userland in $root; bash scripts/setup.sh makes it" >&2
-    return 127
+    return 125
+  }
+  [ "$(id -u)" = 0 ] || {
+    echo "wines: entering the userland needs root" >&2
+    return 125
   }
   unshare --mount --propagation private -- bash -c '
     set -e
     root=$1 repo=$2 here=$3
     shift 3
     for dir in /dev /proc /sys /tmp "$repo"; do
-      mkdir -p "$root$dir"
-      mount --rbind "$dir" "$root$dir"
+      mkdir -p "$root$dir" && mount --rbind "$dir" "$root$dir" || exit 125
     done
-    exec chroot "$root" /usr/bin/env -C "$here" "$@"' in_userland "$root" "$kobex_root" "$here" "$@"
+    exec chroot "$root" /usr/bin/env -C "$here" "$@"' in_userland "$root" "$kobex_root" "$PWD" "$@"
 }
 
 use_wine() {
@@ -82,7 +90,7 @@ use_wine() {
   [ "$want" = "$(machine_wine)" ] && return 0
   [ -x "$(userland_dir "$KOBEX_WINE_RELEASE")/usr/bin/wine" ] || {
     echo "wines: no Wine $want in $(userland_dir "$KOBEX_WINE_RELEASE"); bash scripts/setup.sh makes it" >&2
-    return 127
+    return 125
   }
   wine() { in_userland "$KOBEX_WINE_RELEASE" wine "$@"; }
   wineserver() { in_userland "$KOBEX_WINE_RELEASE" wineserver "$@"; }

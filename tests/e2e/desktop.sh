@@ -4,8 +4,8 @@
 # About closed with OK by mouse, Exit) and by its access keys, a close request,
 # and the message when nothing listens on the client's port. The menu and its
 # submenu stand beside the icon, whole on the screen. Under a window manager
-# that gives windows the keyboard (jwm; IceWM, with Wine 10 only), Enter alone
-# closes About.
+# that gives windows the keyboard (jwm; Debian 13's IceWM), Enter alone closes
+# About.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir

@@ -92,8 +92,9 @@ port_free() { ! (exec 3<>"/dev/tcp/$CLIENT_HOST/$CLIENT_PORT") 2>/dev/null; }
 # KOBEX_DESKTOP picks the desktop the tests run on: "bare" (the default: an X
 # server alone, Wine's own stand-alone tray window), "openbox" (a window
 # manager, Wine's tray window managed by it), "trayer" (a real XEmbed system
-# tray, in which Wine docks its icons) or "jwm" (a window manager with a
-# taskbar at the bottom of the screen and a system tray of its own, as on Windows).
+# tray, in which Wine docks its icons), "jwm" or "icewm" (window managers with
+# a taskbar at the bottom of the screen and a system tray of their own, as on
+# Windows).
 KOBEX_DESKTOP="${KOBEX_DESKTOP:-bare}"
 
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
@@ -145,6 +146,9 @@ e2e_begin() {
   set -o errtrace
   trap 'log "FAIL: ${BASH_SOURCE[0]##*/} line $LINENO: $BASH_COMMAND"' ERR
   WORK=$(mktemp -d /tmp/kobex-e2e.XXXXXX)
+  # A stand-in client left by a test that was killed at its time-out (its
+  # clean-up never ran) would hold the port for every test after it.
+  pkill -f -- '--dir /tmp/kobex-e2e\.[A-Za-z0-9]+/run' 2>/dev/null || true
   wait_until 10 "free port $CLIENT_PORT" port_free
   if [ "${1:-}" != "--no-display" ]; then
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
@@ -242,6 +246,8 @@ locate_icon() {
       fail "no X window for the docked icon: $(sed -n 2p "$WORK/icons.out")"
     ICON_LEFT=$(sed -n 's/^ *Absolute upper-left X: *//p' "$WORK/docked.out")
     ICON_TOP=$(sed -n 's/^ *Absolute upper-left Y: *//p' "$WORK/docked.out")
+    [[ $ICON_LEFT =~ ^-?[0-9]+$ && $ICON_TOP =~ ^-?[0-9]+$ ]] ||
+      fail "the docked icon's X window has no place: $(cat "$WORK/docked.out")"
   fi
   ICON_X=$((ICON_LEFT + ICON_W / 2))
   ICON_Y=$((ICON_TOP + ICON_H / 2))

@@ -3,8 +3,8 @@
 # read-me with the sections a Windows user needs, this version's changes, the
 # licence, and checksums that check out; and the same bytes again, kobex.exe
 # and archive both, from a copy of the sources built in another folder on
-# another kind of file system (tmpfs, which lists a folder in another order
-# than ext4 does), later, in another time zone.
+# another kind of file system (tmpfs, which listed the staging folder in
+# another order than ext4 did), later, in another time zone.
 set -euo pipefail
 : "${KOBEX_SOURCE_DIR:?}" "${KOBEX_WIN_BIN_DIR:?}"
 source "$(dirname "$0")/../e2e/lib.sh"  # log and fail; no Wine, no screen
@@ -45,6 +45,8 @@ diff <(entry_changes "$KOBEX_SOURCE_DIR/CHANGELOG.md" | tr -d '`') \
   fail "CHANGES.txt is not the version's entry in CHANGELOG.md: $(cat "$WORK/changes.diff")"
 [ -n "$(entry_changes "$KOBEX_SOURCE_DIR/CHANGELOG.md")" ] || fail "CHANGELOG.md lists no change for $version"
 cmp -s "$WORK/unpacked/kobex.exe" "$KOBEX_WIN_BIN_DIR/kobex.exe" || fail "the archive's kobex.exe is not the build's"
+[ "$(unzip -Z1 "$archive")" = "$(unzip -Z1 "$archive" | LC_ALL=C sort)" ] ||
+  fail "the archive's entries are not in name order: $(unzip -Z1 "$archive" | tr '\n' ' ')"
 
 log "the same sources in another folder, built again"
 copy="$ELSEWHERE/kobex-copy"

@@ -48,7 +48,8 @@ inline bool IsStandaloneTray(HWND hwnd) {
 }
 
 // Whether any window of a tray that Wine 8 or Wine 10 makes exists, shown or
-// not: without one, no count of icons means anything.
+// not: without one, no count of icons means anything. (Both make a
+// Shell_TrayWnd, so this tells that a tray runs, not which icons are known.)
 inline bool KnownTrayExists() {
   for (HWND top : TopLevelWindows()) {
     if (IsStandaloneTray(top) || IsTrayIcon(top) || ClassOf(top) == "__wine_x11_foreign_window") return true;

@@ -142,10 +142,14 @@ int main(int argc, char** argv) {
   // Aware of the display's scale, as kobex is: the screen's own resolution
   // and pixels, which xdotool needs. (Wine 10 shows a program that is not
   // 96 DPI and coordinates scaled to it; Wine 8 shows every program the same.)
+  // (user32 is loaded in every program with windows; without the function, as
+  // on XP, every program sees the screen as it is, and nothing needs doing.)
   using SetAwareFn = BOOL(WINAPI*)();
-  if (const auto setAware = reinterpret_cast<SetAwareFn>(
-          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")))) {
-    setAware();
+  const HMODULE user32 = GetModuleHandleA("user32.dll");
+  if (const auto setAware = user32 ? reinterpret_cast<SetAwareFn>(reinterpret_cast<void*>(
+                                         GetProcAddress(user32, "SetProcessDPIAware")))
+                                   : nullptr) {
+    if (!setAware()) std::fprintf(stderr, "winprobe: SetProcessDPIAware refused; coordinates may be scaled\n");
   }
   std::vector<std::string> args;
   DWORD waitMs = 0;
@@ -169,14 +173,17 @@ int main(int argc, char** argv) {
       return expect < 0 || static_cast<int>(icons.size()) == expect;
     });
     if (!kobex::probe::KnownTrayExists()) {
-      std::fprintf(stderr, "winprobe: no tray window of Wine 8 (__winex11_standalone_tray, "
-                           "__wine_x11_foreign_window) or Wine 10 (Shell_TrayWnd, __wine_tray_icon)\n");
+      std::fprintf(stderr, "winprobe: no tray at all: none of Wine 8's or Wine 10's tray windows "
+                           "(__winex11_standalone_tray, __wine_x11_foreign_window, Shell_TrayWnd, __wine_tray_icon)\n");
       return 2;
     }
     std::printf("count %u\n", static_cast<unsigned>(icons.size()));
     for (HWND icon : icons) {
       RECT r{};
-      GetWindowRect(icon, &r);
+      if (!GetWindowRect(icon, &r)) {
+        std::fprintf(stderr, "winprobe: an icon's window went as it was read\n");
+        return 2;
+      }
       // The icon's X window, which Wine's X11 driver (8 and 10 alike) keeps
       // as a property of the window: where a docked icon is on the screen.
       const auto xid = reinterpret_cast<std::uintptr_t>(GetPropA(icon, "__wine_x11_whole_window"));

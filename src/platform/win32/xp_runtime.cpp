@@ -5,7 +5,9 @@
 // a program with that import does not load on XP at all. (Found by the import
 // audit of a kobex.exe built with Debian 13's MinGW-w64; Debian 12's GCC 12
 // imports nothing of the kind.) The runtime comes into kobex.exe because the
-// library's exception code takes its lock. kobex compares no threads, but the
+// library's exception code takes its lock (the linker's -y trace: eh_alloc.o
+// refers to the runtime's mutex, whose object, gthr-win32.o, refers to
+// GetThreadId). kobex compares no threads, but the
 // import must go: the runtime's calls go through this slot instead, which asks
 // the system's own GetThreadId where it has one, and XP's ntdll otherwise.
 // Linked into kobex.exe itself, not a library, so that the linker finds the slot
@@ -36,9 +38,11 @@ F Lookup(const char* module, const char* name) {
 DWORD WINAPI ThreadIdOnAnyWindows(HANDLE thread) {
   using GetThreadIdFn = DWORD(WINAPI*)(HANDLE);
   using QueryThreadFn = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
-  static const auto getThreadId = Lookup<GetThreadIdFn>("kernel32.dll", "GetThreadId");
+  // Looked up on every call, not kept in statics: the runtime may call from
+  // any thread, and statics are not guarded here (see above).
+  const auto getThreadId = Lookup<GetThreadIdFn>("kernel32.dll", "GetThreadId");
   if (getThreadId) return getThreadId(thread);
-  static const auto queryThread = Lookup<QueryThreadFn>("ntdll.dll", "NtQueryInformationThread");
+  const auto queryThread = Lookup<QueryThreadFn>("ntdll.dll", "NtQueryInformationThread");
   ThreadBasicInformation info{};
   if (!queryThread || queryThread(thread, 0, &info, sizeof info, nullptr) < 0) {
     SetLastError(ERROR_INVALID_HANDLE);
