@@ -16,6 +16,8 @@
 // in CMakeLists.txt: every static local of kobex is made on its one thread.)
 #include <windows.h>
 
+#include "platform/win32/system_library.h"
+
 namespace {
 
 // NtQueryInformationThread's ThreadBasicInformation, as every NT has it.
@@ -29,20 +31,17 @@ struct ThreadBasicInformation {
   LONG basePriority;
 };
 
-template <class F>
-F Lookup(const char* module, const char* name) {
-  const HMODULE loaded = GetModuleHandleA(module);  // both are in every process
-  return loaded ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(loaded, name))) : nullptr;
-}
-
 DWORD WINAPI ThreadIdOnAnyWindows(HANDLE thread) {
   using GetThreadIdFn = DWORD(WINAPI*)(HANDLE);
   using QueryThreadFn = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
   // Looked up on every call, not kept in statics: the runtime may call from
   // any thread, and statics are not guarded here (see above).
-  const auto getThreadId = Lookup<GetThreadIdFn>("kernel32.dll", "GetThreadId");
+  // (kernel32 and ntdll are in every process.)
+  GetThreadIdFn getThreadId = nullptr;
+  kobex::win32::Bind(GetModuleHandleA("kernel32.dll"), getThreadId, "GetThreadId");
   if (getThreadId) return getThreadId(thread);
-  const auto queryThread = Lookup<QueryThreadFn>("ntdll.dll", "NtQueryInformationThread");
+  QueryThreadFn queryThread = nullptr;
+  kobex::win32::Bind(GetModuleHandleA("ntdll.dll"), queryThread, "NtQueryInformationThread");
   ThreadBasicInformation info{};
   if (!queryThread || queryThread(thread, 0, &info, sizeof info, nullptr) < 0) {
     SetLastError(ERROR_INVALID_HANDLE);
