@@ -55,6 +55,8 @@ fi
 # statically, so it needs nothing from there.
 runs_i386() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 qemu=/usr/bin/qemu-i386
+# has_flag_f ENTRY: a binfmt entry the kernel holds its interpreter open for.
+has_flag_f() { grep -qx 'flags: .*F.*' "$1"; }
 register_qemu() {
   if ! "$qemu" --version 2>/dev/null | grep -qE 'version ([1-9][0-9])\.'; then
     need_root "this kernel runs no 32-bit programs and QEMU 10 is missing"
@@ -73,9 +75,7 @@ register_qemu() {
   need_root "32-bit programs need registering with QEMU"
   [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
   for entry in "$binfmt"/qemu-i386 "$binfmt"/kobex-i386; do
-    if [ -e "$entry" ] && { ! grep -qx "interpreter $qemu" "$entry" || ! grep -qx 'flags: .*F.*' "$entry"; }; then
-      echo -1 >"$entry"
-    fi
+    [ -e "$entry" ] && { ! grep -qx "interpreter $qemu" "$entry" || ! has_flag_f "$entry"; } && echo -1 >"$entry"
   done
   if [ ! -e "$binfmt/qemu-i386" ] && [ ! -e "$binfmt/kobex-i386" ]; then
     # ELF, 32-bit, little-endian, an executable or shared object for the 80386.
@@ -88,11 +88,11 @@ register_qemu() {
 }
 # Registered again when an earlier registration lacks the flag F, although
 # 32-bit programs run with it: the userland's would not.
-binfmt_entry=""
+stale=false
 for entry in /proc/sys/fs/binfmt_misc/kobex-i386 /proc/sys/fs/binfmt_misc/qemu-i386; do
-  [ -e "$entry" ] && binfmt_entry=$entry
+  [ -e "$entry" ] && ! has_flag_f "$entry" && stale=true
 done
-if ! runs_i386 || { [ -n "$binfmt_entry" ] && ! grep -qx 'flags: .*F.*' "$binfmt_entry"; }; then
+if ! runs_i386 || $stale; then
   register_qemu
 fi
 

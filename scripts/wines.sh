@@ -13,34 +13,34 @@
 #                are Wine N's (8 or 10; empty: the machine's own)
 # Debian 13's IceWM (3.7) comes the same way to a Debian 12 machine.
 
+# The two releases and their Wines: one table, read both ways.
+KOBEX_RELEASES=(bookworm:8 trixie:10)
+
 # wine_release N: the Debian release whose Wine is N.
 wine_release() {
-  case $1 in
-    8) echo bookworm ;;
-    10) echo trixie ;;
-    *) return 1 ;;
-  esac
+  local pair
+  for pair in "${KOBEX_RELEASES[@]}"; do [ "${pair#*:}" = "$1" ] && echo "${pair%:*}" && return 0; done
+  return 1
 }
 
 # machine_release: the machine's own Debian release.
 machine_release() { sed -n 's/^VERSION_CODENAME=//p' /etc/os-release; }
 
-# other_release: the release whose userland the machine needs.
-other_release() {
-  case $(machine_release) in
-    bookworm) echo trixie ;;
-    trixie) echo bookworm ;;
-    *) return 1 ;;
-  esac
-}
-
 # machine_wine: the Wine the machine's own release brings.
 machine_wine() {
-  case $(machine_release) in
-    bookworm) echo 8 ;;
-    trixie) echo 10 ;;
-    *) return 1 ;;
-  esac
+  local pair release
+  release=$(machine_release)
+  for pair in "${KOBEX_RELEASES[@]}"; do [ "${pair%:*}" = "$release" ] && echo "${pair#*:}" && return 0; done
+  return 1
+}
+
+# other_release: the release whose userland the machine needs.
+other_release() {
+  local pair mine
+  mine=$(machine_release)
+  machine_wine >/dev/null || return 1
+  for pair in "${KOBEX_RELEASES[@]}"; do [ "${pair%:*}" != "$mine" ] && echo "${pair%:*}" && return 0; done
+  return 1
 }
 
 # userland_dir RELEASE: where the userland of that release lives.
