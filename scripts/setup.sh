@@ -20,7 +20,7 @@ packages=(
   wine wine32:i386                           # running it
   xvfb xdotool imagemagick x11-utils         # a headless screen, clicks, screenshots, X windows' places
   openbox trayer jwm                     # real desktops: window managers, system trays, a taskbar
-  procps                                     # pgrep, for the soak test and the benchmark
+  procps iproute2                            # pgrep (soak test, benchmark); ip (each end-to-end test's own network)
   clang-tidy unzip git                       # static analysis; checking the release archive, its sources
   debootstrap                                # the other Debian release's userland
 )

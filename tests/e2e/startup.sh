@@ -44,7 +44,7 @@ desktop='HKCU\Control Panel\Desktop'
 CLEANUPS+=("wine reg delete '$desktop' /v LogPixels /f >/dev/null 2>&1")
 for dpi in 96 144; do
   wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
-  wineserver -k  # Wine reads the resolution when it starts
+  restart_wine  # Wine reads the resolution when it starts
   read -r _ seen_dpi _ small _ < <(winprobe metrics)
   [ "$seen_dpi" = "$dpi" ] || fail "Wine reports $seen_dpi DPI, not $dpi"
   log "$dpi DPI: small icons are $small pixels"
@@ -64,5 +64,5 @@ for dpi in 96 144; do
   rm -rf "$RUN"
 done
 wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true
-wineserver -k
+stop_wine
 log "PASS"

@@ -29,7 +29,13 @@
 //   winprobe responsive TITLE [--wait MS]     waits until the window answers; prints "after MS"
 //   winprobe stats TITLE                      the owner process's handles, GDI and USER objects,
 //                                             working set and private bytes
+//   winprobe serve                            answers one question a line from stdin, its words
+//                                             separated by tabs: the answer's lines, errors
+//                                             prefixed with \x1f, then "\x1e" and the exit code
 // Exit code 0 when the condition held, 1 when the wait ran out, 2 on misuse.
+// A Wine process takes a second to start where 32-bit programs run under
+// emulation: a test asks one long-running "serve" instead of starting one a
+// question.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -130,9 +136,45 @@ std::vector<HWND> OpenMenus() {
   return menus;
 }
 
+bool serving = false;
+
+// An error: on stderr, or into the answer when serving.
+template <typename... Args>
+void Complain(const char* format, Args... args) {
+  if (serving) std::fputc('\x1f', stdout);
+  std::fprintf(serving ? stdout : stderr, format, args...);
+}
+
 int Usage() {
-  std::fprintf(stderr, "usage: winprobe icons|window|close|dialog|press ... [--expect N] [--wait MS]\n");
+  Complain("usage: winprobe icons|window|close|dialog|press ... [--expect N] [--wait MS]\n");
   return 2;
+}
+
+int Run(const std::vector<std::string>& words);
+
+// One question a line until stdin ends.
+int Serve() {
+  serving = true;
+  std::string line;
+  for (int c; (c = std::getchar()) != EOF;) {
+    if (c != '\n') {
+      line += static_cast<char>(c);
+      continue;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> words;
+    for (std::size_t start = 0;;) {
+      const std::size_t tab = line.find('\t', start);
+      words.push_back(line.substr(start, tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    const int code = Run(words);
+    std::printf("\x1e%d\n", code);
+    std::fflush(stdout);
+    line.clear();
+  }
+  return 0;
 }
 
 }  // namespace
@@ -149,18 +191,26 @@ int main(int argc, char** argv) {
   if (const auto setAware = user32 ? reinterpret_cast<SetAwareFn>(reinterpret_cast<void*>(
                                          GetProcAddress(user32, "SetProcessDPIAware")))
                                    : nullptr) {
-    if (!setAware()) std::fprintf(stderr, "winprobe: SetProcessDPIAware refused; coordinates may be scaled\n");
+    if (!setAware()) Complain("winprobe: SetProcessDPIAware refused; coordinates may be scaled\n");
   }
+  std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.size() == 1 && words[0] == "serve") return Serve();
+  return Run(words);
+}
+
+namespace {
+
+int Run(const std::vector<std::string>& words) {
   std::vector<std::string> args;
   DWORD waitMs = 0;
   int expect = -1;
-  for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--wait") && i + 1 < argc) {
-      waitMs = static_cast<DWORD>(std::atol(argv[++i]));
-    } else if (!std::strcmp(argv[i], "--expect") && i + 1 < argc) {
-      expect = std::atoi(argv[++i]);
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (words[i] == "--wait" && i + 1 < words.size()) {
+      waitMs = static_cast<DWORD>(std::atol(words[++i].c_str()));
+    } else if (words[i] == "--expect" && i + 1 < words.size()) {
+      expect = std::atoi(words[++i].c_str());
     } else {
-      args.push_back(argv[i]);
+      args.push_back(words[i]);
     }
   }
   if (args.empty()) return Usage();
@@ -173,7 +223,7 @@ int main(int argc, char** argv) {
       return expect < 0 || static_cast<int>(icons.size()) == expect;
     });
     if (!kobex::probe::KnownTrayExists()) {
-      std::fprintf(stderr, "winprobe: no tray at all: none of Wine 8's or Wine 10's tray windows "
+      Complain("winprobe: no tray at all: none of Wine 8's or Wine 10's tray windows "
                            "(__winex11_standalone_tray, __wine_x11_foreign_window, Shell_TrayWnd, __wine_tray_icon)\n");
       return 2;
     }
@@ -181,7 +231,7 @@ int main(int argc, char** argv) {
     for (HWND icon : icons) {
       RECT r{};
       if (!GetWindowRect(icon, &r)) {
-        std::fprintf(stderr, "winprobe: an icon's window went as it was read\n");
+        Complain("winprobe: an icon's window went as it was read\n");
         return 2;
       }
       // The icon's X window, which Wine's X11 driver (8 and 10 alike) keeps
@@ -382,3 +432,5 @@ int main(int argc, char** argv) {
   }
   return Usage();
 }
+
+}  // namespace
