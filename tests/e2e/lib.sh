@@ -55,6 +55,7 @@ cleanup() {
     done
   fi
   for pid in "${BACKGROUND_PIDS[@]+"${BACKGROUND_PIDS[@]}"}"; do kill "$pid" 2>/dev/null || true; done
+  if [ "$status" != 0 ] && [ -s "$WORK/prober.err" ]; then log "the prober's errors: $(cat "$WORK/prober.err")"; fi
   wineserver -k 2>/dev/null || true
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   [ -n "$WORK" ] && rm -rf "$WORK"
@@ -146,10 +147,18 @@ e2e_begin() {
   set -o errtrace
   trap 'log "FAIL: ${BASH_SOURCE[0]##*/} line $LINENO: $BASH_COMMAND"' ERR
   WORK=$(mktemp -d /tmp/kobex-e2e.XXXXXX)
-  # A stand-in client left by a test that was killed at its time-out (its
-  # clean-up never ran) would hold the port for every test after it.
-  # Only one of this network's: a test beside it in a network of its own has its own port.
-  pkill --ns $$ --nslist net -f -- '--dir /tmp/kobex-e2e\.[A-Za-z0-9]+/run' 2>/dev/null || true
+  # What a test killed at its time-out left (its clean-up never ran): its
+  # stand-in client, whose folder has gone (a test beside this one keeps its
+  # own), and its Wine server. That server made every socket of the Wine
+  # programs it served in its own network namespace, the old test's: a
+  # program of this test served by it would reach that test's port 8090, not
+  # this one's. The tests of one Wine never run two at a time.
+  local pid dir
+  for pid in $(pgrep -f -- '--dir /tmp/kobex-e2e\.[A-Za-z0-9]+/run'); do
+    dir=$(tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | sed -n '/^--dir$/{n;p;q}') || true
+    [ -n "$dir" ] && [ ! -d "$dir" ] && kill "$pid" 2>/dev/null || true
+  done
+  wineserver -k 2>/dev/null || true
   wait_until 10 "free port $CLIENT_PORT" port_free
   if [ "${1:-}" != "--no-display" ]; then
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
@@ -227,11 +236,19 @@ winprobe() {
     wine "$WINPROBE" "$@" </dev/null | tr -d '\r'
     return "${PIPESTATUS[0]}"
   fi
+  # Long enough for the question's own wait (--wait MS) and a slow start;
+  # sending 10,000 callbacks (the soak) has no wait of its own.
+  local seconds=60 word previous=""
+  [ "$1" = callback ] && seconds=300
+  for word in "$@"; do
+    [ "$previous" = --wait ] && seconds=$((seconds + word / 1000))
+    previous=$word
+  done
   (IFS=$'\t' && printf '%s\n' "$*") >&"$PROBER_IN"
   # The whole answer is read before any of it is passed on: a reader that
   # stops early (grep -q) must not leave lines behind for the next question.
   local line answer=""
-  while IFS= read -r -t 120 -u "$PROBER_OUT" line; do
+  while IFS= read -r -t "$seconds" -u "$PROBER_OUT" line; do
     case $line in
       $'\x1e'*)
         printf '%s' "$answer"
@@ -241,7 +258,11 @@ winprobe() {
       *) answer+="$line"$'\n' ;;
     esac
   done
-  log "winprobe: no answer from the prober to: $*" >&2
+  # A late answer would be taken for the next question's: this prober is done.
+  log "winprobe: no answer within ${seconds}s from the prober to: $*" >&2
+  exec {PROBER_IN}>&- {PROBER_OUT}<&-
+  kill "$PROBER_PID" 2>/dev/null || true
+  PROBER_PID=""
   return 2
 }
 # start_prober: winprobe.exe serving questions until the test ends or Wine

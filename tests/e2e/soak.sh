@@ -38,11 +38,18 @@ log "after 10,500 commands: $fds1 descriptors, ${rss1} KiB resident; Windows cou
 [ "$(sort -u "$RUN/client-requests.log")" = "GET /show? HTTP/1.1" ] || fail "a request arrived changed"
 [ $((fds1 - fds0)) -le 4 ] || fail "descriptors grew from $fds0 to $fds1"
 [ $((rss1 - rss0)) -le 4096 ] || fail "resident memory grew by $((rss1 - rss0)) KiB"
-# Windows' own counters, where Wine keeps them (it reports 0 for the others).
+# Windows' own counters of handles, GDI and USER objects, where Wine keeps
+# them: Wine 8 and 10 report 0 for all three, and a counter that stays 0
+# proves nothing, so it is named as not kept rather than passed. (The working
+# set is the resident memory checked above.)
 counter() { awk -v name="$1" '{for (i = 1; i < NF; i++) if ($i == name) print $(i + 1)}' <<<"$2"; }
 for name in handles gdi user; do
   c0=$(counter "$name" "$before") c1=$(counter "$name" "$after")
   [ -n "$c0" ] && [ -n "$c1" ] || fail "no $name counter in: $before"
+  if [ "$c0" = 0 ] && [ "$c1" = 0 ]; then
+    log "Windows counter $name: not kept by this Wine"
+    continue
+  fi
   [ $((c1 - c0)) -le 4 ] || fail "$name grew from $c0 to $c1"
 done
 # No socket of the launcher listens (state 0A in /proc/net/tcp*).
