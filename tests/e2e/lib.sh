@@ -131,7 +131,8 @@ start_desktop() {
     [ "$KOBEX_DESKTOP" = icewm ] && [ "$(machine_release)" != trixie ] && from=(in_userland trixie)
     HOME="$WORK/home" "${from[@]}" "$KOBEX_DESKTOP" >"$WORK/$KOBEX_DESKTOP.out" 2>&1 &
     BACKGROUND_PIDS+=($!)
-    wait_until 30 "window manager" wm_running
+    wait_quietly 30 wm_running ||
+      fail "no window manager within 30s; $KOBEX_DESKTOP said: $(tr '\n' ' ' <"$WORK/$KOBEX_DESKTOP.out")"
     wait_until 30 "its system tray" tray_running
   else
     trayer --edge top --align right --widthtype request --height 24 >"$WORK/trayer.out" 2>&1 &
@@ -238,7 +239,7 @@ winprobe() {
   fi
   # Long enough for the question's own wait (--wait MS) and a slow start;
   # sending 10,000 callbacks (the soak) has no wait of its own.
-  local seconds=60 word previous=""
+  local seconds=${PROBER_SECONDS:-60} word previous=""
   [ "$1" = callback ] && seconds=300
   for word in "$@"; do
     [ "$previous" = --wait ] && seconds=$((seconds + word / 1000))
@@ -309,7 +310,11 @@ message_box() { winprobe dialog kobex --wait "$(($1 * 1000))"; }
 # height, two pixels more than the icon).
 locate_icon() {
   local tx="" ty tw th xid
-  winprobe icons >"$WORK/icons.out"
+  # Right after the icon was counted, a second listing once had no line for
+  # it (Wine 8 under IceWM; what it held was not kept): wait until it is
+  # listed, alone, and say what was listed if it never is.
+  winprobe icons --expect 1 --wait 10000 >"$WORK/icons.out" ||
+    fail "kobex's icon is not listed alone: $(tr '\n' ' ' <"$WORK/icons.out")"
   read -r ICON_LEFT ICON_TOP ICON_W ICON_H xid < <(sed -n 2p "$WORK/icons.out")
   read -r tx ty tw th < <(sed -n 's/^tray //p' "$WORK/icons.out") || true
   if [ -z "$tx" ]; then

@@ -6,7 +6,9 @@
 set -euo pipefail
 : "${KOBEX_SOURCE_DIR:?}"
 source "$KOBEX_SOURCE_DIR/tests/e2e/lib.sh"  # the waits
-# No Wine, no screen here: what a failed wait reports of them is stubbed.
+# No Wine, no screen here: what a failed wait reports of them is stubbed. The
+# real winprobe is kept to talk to a stand-in prober, below.
+eval "asked_$(declare -f winprobe)"
 winprobe() { echo "(no Wine in this test)"; }
 xdotool() { echo "(no screen in this test)"; }
 WORK=$(mktemp -d /tmp/kobex-waits.XXXXXX)
@@ -67,6 +69,39 @@ wait $! || true
 check "a miss's report says what it could not read, and ends with the miss itself" \
   eval '[ "$(grep -c "seen: \(foreground (not readable)\|X focus (none)\|menus (not readable)\|requests\)" "$WORK/miss.out")" = 4 ] &&
     [ "$(grep -c FAIL "$WORK/miss.out")" = 1 ] && tail -1 "$WORK/miss.out" | grep -q "FAIL: the menu did not open"'
+
+# The prober's answers (tests/win/winprobe.cpp, "serve") as a stand-in gives
+# them: each answer goes to its own question, whole, with its exit code and
+# its errors on stderr, even where the caller reads only part of it; a
+# question unanswered within its deadline lets the prober go, so that its late
+# answer is never taken for the next question's.
+mkfifo "$WORK/prober.in" "$WORK/prober.out"
+while IFS=$'\t' read -r verb rest; do
+  case $verb in
+    slow) sleep 2 && printf 'late\n\x1e0\n' ;;
+    bad) printf 'part\n\x1fwinprobe: bad %s\n\x1e3\n' "$rest" ;;
+    *) printf '%s first\n%s second\n\x1e0\n' "$verb" "$verb" ;;
+  esac
+done <"$WORK/prober.in" >"$WORK/prober.out" &
+PROBER_PID=$!
+exec {PROBER_IN}>"$WORK/prober.in" {PROBER_OUT}<"$WORK/prober.out"
+code=0
+asked_winprobe bad "a b" >"$WORK/answer.out" 2>"$WORK/answer.err" || code=$?
+check "an answer's lines, its errors and its exit code, each where it belongs" \
+  eval '[ "$code" = 3 ] && [ "$(cat "$WORK/answer.out")" = part ] && [ "$(cat "$WORK/answer.err")" = "winprobe: bad a b" ]'
+asked_winprobe one | grep -q "one first"
+check "a caller that stops reading at the first line leaves nothing for the next question" \
+  eval '[ "$(asked_winprobe two | tr "\n" " ")" = "two first two second " ]'
+wine() { echo "a Wine process of its own for: ${*:2}"; }
+code=0
+slow=$(PROBER_SECONDS=1 asked_winprobe slow 2>&1) || code=$?
+check "a question unanswered at its deadline fails, saying so" \
+  eval '[ "$code" = 2 ] && [[ $slow == *"no answer within 1s"* ]]'
+prober_gone() { ! kill -0 "$PROBER_PID" 2>/dev/null; }
+check "the prober is let go, though the deadline passed in a subshell" wait_quietly 5 prober_gone
+check "the next question goes to a Wine process of its own, never to the late answer" \
+  eval '[ "$(asked_winprobe two)" = "a Wine process of its own for: two" ]'
+unset -f wine
 
 # unfresh_waits FILE...: the calls of wait_until or wait_quietly that are handed
 # a command substitution ("$(...)" or backticks; "$((...))" is arithmetic on
