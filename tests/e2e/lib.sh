@@ -155,7 +155,7 @@ e2e_begin() {
   # program of this test served by it would reach that test's port 8090, not
   # this one's. The tests of one Wine never run two at a time.
   local pid dir
-  for pid in $(pgrep -f -- '--dir /tmp/kobex-e2e\.[A-Za-z0-9]+/run'); do
+  for pid in $(pgrep -f -- '--dir /tmp/kobex-e2e\.[A-Za-z0-9]+/run' || true); do
     dir=$(tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | sed -n '/^--dir$/{n;p;q}') || true
     [ -n "$dir" ] && [ ! -d "$dir" ] && kill "$pid" 2>/dev/null || true
   done
@@ -352,7 +352,9 @@ click_button() {
 # had (no window has the X focus, Wine has gone) instead of ending the report.
 seen() {
   log "seen: foreground $(winprobe foreground 2>&1 || echo "(not readable)")"
-  log "seen: X focus $(xdotool getwindowfocus 2>/dev/null || echo "(none)") $(xdotool getwindowfocus getwindowname 2>/dev/null || true)"
+  local focus
+  focus=$(xdotool getwindowfocus 2>/dev/null) || focus=""
+  log "seen: X focus ${focus:-(none, or PointerRoot)} $( [ -z "$focus" ] || winprobe xwindow "$focus" 2>&1 || true)"
   log "seen: menus $({ winprobe menus 2>&1 || echo "(not readable)"; } | awk '!/^item / {printf "%s ", $0}')"
   log "seen: requests at the client: $(requests | tr '\n' ' ')"
 }

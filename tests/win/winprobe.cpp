@@ -16,6 +16,8 @@
 //                                             many popup menus (and windows titled TITLE) were
 //                                             shown since; ends when N have been
 //   winprobe foreground                       the foreground window
+//   winprobe xwindow XID                      the Wine window whose X window is XID (decimal or 0x),
+//                                             as "xwindow CLASS "TITLE" pid N", or "xwindow -"
 //   winprobe metrics                          "dpi N smicon W H icon W H dblclk MS": the display's
 //                                             resolution, the icon sizes the system asks for and
 //                                             the double-click time
@@ -311,6 +313,19 @@ int Run(const std::vector<std::string>& words) {
     GetWindowThreadProcessId(hwnd, &pid);
     std::printf("foreground %s \"%s\" pid %lu\n", hwnd ? ClassOf(hwnd).c_str() : "-", TextOf(hwnd).c_str(), pid);
     return 0;
+  }
+  if (verb == "xwindow" && args.size() >= 2) {
+    // Wine's X11 driver (8 and 10 alike) keeps each window's X window as a property.
+    const auto wanted = static_cast<std::uintptr_t>(std::strtoul(args[1].c_str(), nullptr, 0));
+    for (HWND hwnd : TopLevelWindows()) {
+      if (reinterpret_cast<std::uintptr_t>(GetPropA(hwnd, "__wine_x11_whole_window")) != wanted) continue;
+      DWORD pid = 0;
+      GetWindowThreadProcessId(hwnd, &pid);
+      std::printf("xwindow %s \"%s\" pid %lu\n", ClassOf(hwnd).c_str(), TextOf(hwnd).c_str(), pid);
+      return 0;
+    }
+    std::printf("xwindow -\n");
+    return 1;
   }
   if (verb == "menus") {
     std::vector<HWND> menus;
