@@ -261,9 +261,8 @@ winprobe() {
   done
   # A late answer would be taken for the next question's: this prober is done.
   log "winprobe: no answer within ${seconds}s from the prober to: $*" >&2
-  exec {PROBER_IN}>&- {PROBER_OUT}<&-
   kill "$PROBER_PID" 2>/dev/null || true
-  PROBER_PID=""
+  forget_prober
   return 2
 }
 # start_prober: winprobe.exe serving questions until the test ends or Wine
@@ -279,9 +278,13 @@ start_prober() {
 # stop_wine: every Wine process of the prefix ended, the prober with them.
 # (Its end of input would not end it: every program started since holds it.)
 stop_wine() {
+  forget_prober
+  wineserver -k
+}
+# forget_prober: questions go to a Wine process of their own from now on.
+forget_prober() {
   if [ -n "$PROBER_PID" ]; then exec {PROBER_IN}>&- {PROBER_OUT}<&-; fi
   PROBER_PID=""
-  wineserver -k
 }
 # restart_wine: Wine afresh (it reads some settings only when it starts), and the prober.
 restart_wine() {

@@ -138,6 +138,23 @@ std::vector<HWND> OpenMenus() {
   return menus;
 }
 
+// A window's X window, which Wine's X11 driver (8 and 10 alike) keeps as a
+// property of the window; 0 where it has none.
+unsigned long XWindowOf(HWND hwnd) {
+  return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(GetPropA(hwnd, "__wine_x11_whole_window")));
+}
+
+// "LABEL CLASS "TITLE" pid N" for a window, "LABEL -" for none.
+void PrintWindow(const char* label, HWND hwnd) {
+  if (!hwnd) {
+    std::printf("%s -\n", label);
+    return;
+  }
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  std::printf("%s %s \"%s\" pid %lu\n", label, ClassOf(hwnd).c_str(), TextOf(hwnd).c_str(), pid);
+}
+
 bool serving = false;
 
 // An error: on stderr, or into the answer when serving.
@@ -236,11 +253,8 @@ int Run(const std::vector<std::string>& words) {
         Complain("winprobe: an icon's window went as it was read\n");
         return 2;
       }
-      // The icon's X window, which Wine's X11 driver (8 and 10 alike) keeps
-      // as a property of the window: where a docked icon is on the screen.
-      const auto xid = reinterpret_cast<std::uintptr_t>(GetPropA(icon, "__wine_x11_whole_window"));
-      std::printf("%ld %ld %ld %ld 0x%lx\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
-                  static_cast<unsigned long>(xid));
+      // The icon's X window: where a docked icon is on the screen.
+      std::printf("%ld %ld %ld %ld 0x%lx\n", r.left, r.top, r.right - r.left, r.bottom - r.top, XWindowOf(icon));
     }
     for (HWND tray : TopLevelWindows()) {
       RECT r;
@@ -308,24 +322,15 @@ int Run(const std::vector<std::string>& words) {
     return held ? 0 : 1;
   }
   if (verb == "foreground") {
-    HWND hwnd = GetForegroundWindow();
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    std::printf("foreground %s \"%s\" pid %lu\n", hwnd ? ClassOf(hwnd).c_str() : "-", TextOf(hwnd).c_str(), pid);
+    PrintWindow("foreground", GetForegroundWindow());
     return 0;
   }
   if (verb == "xwindow" && args.size() >= 2) {
-    // Wine's X11 driver (8 and 10 alike) keeps each window's X window as a property.
-    const auto wanted = static_cast<std::uintptr_t>(std::strtoul(args[1].c_str(), nullptr, 0));
-    for (HWND hwnd : TopLevelWindows()) {
-      if (reinterpret_cast<std::uintptr_t>(GetPropA(hwnd, "__wine_x11_whole_window")) != wanted) continue;
-      DWORD pid = 0;
-      GetWindowThreadProcessId(hwnd, &pid);
-      std::printf("xwindow %s \"%s\" pid %lu\n", ClassOf(hwnd).c_str(), TextOf(hwnd).c_str(), pid);
-      return 0;
-    }
-    std::printf("xwindow -\n");
-    return 1;
+    const unsigned long wanted = std::strtoul(args[1].c_str(), nullptr, 0);
+    const std::vector<HWND> windows = TopLevelWindows();
+    const auto found = std::find_if(windows.begin(), windows.end(), [&](HWND h) { return XWindowOf(h) == wanted; });
+    PrintWindow("xwindow", found == windows.end() ? nullptr : *found);
+    return found == windows.end() ? 1 : 0;
   }
   if (verb == "menus") {
     std::vector<HWND> menus;
