@@ -1,19 +1,11 @@
 // Under X11 (Wine) a window asks the X server for the keyboard with the time
-// of its thread's latest message, and the server ignores a request whose time
-// is older than the latest focus change (after a click on the tray, or after
-// the menu that chose the window closed) or newer than the server's own clock.
-// So the request must carry a time that is fresh, but already past.
-//
-// Both ways of missing were seen. With the time of the click that opened the
-// menu, the request lost to the window manager's focus change after that
-// click. With a message posted and taken at once, the request said "now",
-// which the server's clock had not always reached: traced under Wine 10, 3 of
-// 77 requests were stamped 1 to 3 ms after the server's time, got no focus,
-// and the keys pressed in those menus were lost. A message posted, left
-// queued for a moment, then taken carries the time it was posted: after the
-// click, and behind the server's clock by the pause (all 205 requests traced
-// so got the focus). The pause is too short for a person to notice.
-// On Windows all of this is harmless.
+// of its thread's latest posted or input message, converted to the server's
+// clock; the server ignores a request older than the latest focus change or
+// newer than its own clock. TakeFreshMessageTime gives the thread a message
+// stamped a moment ago: later than the click that opened the menu, and about
+// kMessageAgeMs behind the server's clock, less Wine's error in converting.
+// How each way of missing showed, and the traces: docs/linux-and-wine.md,
+// "Keys in the menu". On Windows all of this is harmless.
 #pragma once
 
 #include <windows.h>
