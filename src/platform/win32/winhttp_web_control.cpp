@@ -157,13 +157,18 @@ WideText Widen(std::string_view text) {
 
 // Waits until `done` holds or the tick count reaches `deadline`. No window
 // message is taken meanwhile: the icon's notifications wait their turn, so an
-// event procedure never runs inside another's request.
+// event procedure never runs inside another's request. Answers 0, or the
+// error of a wait that failed, which is no time-out and must not be told as one.
 template <class Condition>
-void WaitFor(const Transfer& transfer, DWORD deadline, Condition done) {
+DWORD WaitFor(const Transfer& transfer, DWORD deadline, Condition done) {
   while (!done()) {
     const auto left = static_cast<LONG>(deadline - GetTickCount());
-    if (left <= 0 || WaitForSingleObject(transfer.signal.get(), static_cast<DWORD>(left)) != WAIT_OBJECT_0) return;
+    if (left <= 0) return 0;
+    const DWORD waited = WaitForSingleObject(transfer.signal.get(), static_cast<DWORD>(left));
+    if (waited == WAIT_FAILED) return GetLastError();
+    if (waited != WAIT_OBJECT_0) return 0;
   }
+  return 0;
 }
 
 }  // namespace
@@ -227,24 +232,31 @@ void WinHttpWebControl::Get(std::string_view path) {
   const auto failed = [&] { return transfer->error != 0; };
   if (!error) {
     // Connecting and sending, bounded.
-    WaitFor(*transfer, start + kSendTimeoutMs, [&] { return sent() || failed(); });
+    const DWORD waitError = WaitFor(*transfer, start + kSendTimeoutMs, [&] { return sent() || failed(); });
     if (!sent()) {
-      error = failed() ? transfer->error.load() : ERROR_WINHTTP_TIMEOUT;
+      if (failed()) {
+        error = transfer->error.load();
+      } else {
+        error = waitError ? waitError : ERROR_WINHTTP_TIMEOUT;
+      }
       // Closing the request stops WinHTTP's work on it; once it says the
       // handle is closing it reports nothing more, so a "sent" that came late
       // has come by then, and the outcome is what it reported.
       request.reset();
-      WaitFor(*transfer, GetTickCount() + kCloseTimeoutMs, [&] { return transfer->closing.load(); });
+      // A wait that fails here only ends it sooner: the transfer outlives the
+      // handle, and the error already found is the one to report.
+      (void)WaitFor(*transfer, GetTickCount() + kCloseTimeoutMs, [&] { return transfer->closing.load(); });
       if (sent()) error = 0;  // delivered after all
     }
   }
   if (!error && request) {
     // Delivered. The reply is waited for briefly and ignored, whatever it
-    // holds; some WinHTTPs read it before they report the send complete.
+    // holds; some WinHTTPs read it before they report the send complete. (So
+    // a wait that fails here only ends it sooner.)
     const DWORD replyDeadline = GetTickCount() + kReplyTimeoutMs;
-    WaitFor(*transfer, replyDeadline, [&] { return transfer->sendCompleted.load() || failed(); });
+    (void)WaitFor(*transfer, replyDeadline, [&] { return transfer->sendCompleted.load() || failed(); });
     if (transfer->sendCompleted && !failed() && http.ReceiveResponse(request.get(), nullptr)) {
-      WaitFor(*transfer, replyDeadline, [&] { return transfer->headersAvailable.load() || failed(); });
+      (void)WaitFor(*transfer, replyDeadline, [&] { return transfer->headersAvailable.load() || failed(); });
     }
   }
   if (error) Fail(url, error, transfer->delivery.state());
