@@ -16,6 +16,8 @@ class FormEvents : public EventBoundary {
   virtual void Shell_TaskbarCreated() = 0;
   // The display's scale or settings may have changed: the icon's picture with them.
   virtual void Display_Changed() = 0;
+  // The tray-icon timer the form started has run its interval.
+  virtual void tmrTrayIcon_Timer() = 0;
   // A close request, or the end of the session: the form unloads.
   virtual void Unload() = 0;
 

@@ -49,6 +49,11 @@ class Host {
   // form left, the process ends when control returns to the host.
   virtual void DestroyForm() = 0;
 
+  // Starts the form's tray-icon timer, which raises tmrTrayIcon_Timer every
+  // `intervalMs` until it is stopped; 0 stops it. The timer dies with the form.
+  // Throws Error when it cannot be started.
+  virtual void SetTrayIconTimer(std::uint32_t intervalMs) = 0;
+
   // The main form's window handle and the handle of quenzicon's picture, as
   // 32-bit values. Throw Error when they cannot be read.
   virtual std::uint32_t hWnd() = 0;

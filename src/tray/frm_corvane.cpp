@@ -32,7 +32,7 @@ void frmCorvane::Form_Load() {
     host_.End(kExitAnotherRuns);
     return;
   }
-  UpdateTrayIcon(NIM_ADD);
+  ShowTrayIcon();
 }
 
 void frmCorvane::Form_Unload(int& /*cancel*/) { UpdateTrayIcon(NIM_DELETE); }
@@ -56,16 +56,37 @@ void frmCorvane::Form_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/,
 
 void frmCorvane::Shell_TaskbarCreated() {
   // Without this a restarted shell would leave the launcher running with no
-  // way to reach it or end it. A shell that still has the icon refuses the add
-  // and takes the modification; one that lost it takes the add, and the
-  // modification changes nothing.
+  // way to reach it or end it.
   if (!loaded_ || !iconAdded_) return;
-  UpdateTrayIcon(NIM_ADD);
-  UpdateTrayIcon(NIM_MODIFY);
+  ShowTrayIcon();
 }
 
 void frmCorvane::Display_Changed() {
-  if (loaded_ && iconAdded_) UpdateTrayIcon(NIM_MODIFY);
+  // The answer is left: where the shell has no icon yet, the timer's next
+  // offer brings it, with the picture of that moment.
+  if (loaded_ && iconAdded_) (void)UpdateTrayIcon(NIM_MODIFY);
+}
+
+void frmCorvane::tmrTrayIcon_Timer() {
+  if (!loaded_) return;  // the timer went with the form
+  if (iconAdded_ && iconWaiting_) {
+    ShowTrayIcon();
+    return;
+  }
+  // A tick queued before the shell took the icon: nothing waits any more.
+  iconWaiting_ = false;
+  host_.SetTrayIconTimer(0);
+}
+
+void frmCorvane::ShowTrayIcon() {
+  // A shell that has the icon already (an add that timed out but was carried
+  // out, or a notification area created anew with the icon still in it)
+  // refuses the add and takes the modification, which brings the picture of
+  // now; one that lacks it takes the add.
+  const bool shown = UpdateTrayIcon(NIM_ADD) || UpdateTrayIcon(NIM_MODIFY);
+  if (shown == !iconWaiting_) return;
+  iconWaiting_ = !shown;
+  host_.SetTrayIconTimer(iconWaiting_ ? kTrayIconRetryMs : 0);
 }
 
 void frmCorvane::Unload() {
@@ -77,14 +98,13 @@ void frmCorvane::Unload() {
   host_.DestroyForm();
 }
 
-void frmCorvane::UpdateTrayIcon(std::int16_t action) {
+bool frmCorvane::UpdateTrayIcon(std::int16_t action) {
   const std::uint32_t hWnd = host_.hWnd();
   const std::uint32_t hIcon = host_.QuenziconPicture();
   const NotifyIconRecord record = BuildNotifyIconRecord(hWnd, hIcon);
-  // The shell's answer is ignored: a refused add leaves the launcher running
-  // without an icon, a refused delete lets it end all the same.
-  (void)shell_.Shell_NotifyIconA(static_cast<std::int32_t>(action), record);
+  const bool accepted = shell_.Shell_NotifyIconA(static_cast<std::int32_t>(action), record);
   if (action != NIM_MODIFY) iconAdded_ = (action == NIM_ADD);
+  return accepted;
 }
 
 void frmCorvane::RaiseEvent(EventRef event) noexcept {

@@ -20,6 +20,8 @@ inline constexpr std::string_view kLaunchCommand = "kobex.bat TASKBAR";
 inline constexpr std::string_view kRefusalMessage =
     "This program requires Windows 95 or later, or Windows NT 4.0 or later.";
 inline constexpr std::int32_t kMinimumMajorVersion = 4;
+// How often an icon the shell has not taken yet is offered again.
+inline constexpr std::uint32_t kTrayIconRetryMs = 3000;
 
 class frmCorvane final : public FormEvents, private MenuCarrier {
  public:
@@ -42,6 +44,9 @@ class frmCorvane final : public FormEvents, private MenuCarrier {
   // The display's scale or settings may have changed: the icon is modified in
   // place with its picture for the display of now; never added a second time.
   void Display_Changed() override;
+  // While the shell has not taken the icon (at sign-in, before the taskbar is
+  // ready, or while the shell is busy), the icon is offered again on each tick.
+  void tmrTrayIcon_Timer() override;
 
   // The tray menu the form carries, with its click events.
   TrayMenu& mnuIM() { return mnuIM_; }
@@ -59,7 +64,11 @@ class frmCorvane final : public FormEvents, private MenuCarrier {
   void RaiseEvent(EventRef event) noexcept override;
 
  private:
-  void UpdateTrayIcon(std::int16_t action);
+  // Shell_NotifyIconA with the form's record; the shell's answer.
+  bool UpdateTrayIcon(std::int16_t action);
+  // Offers the icon to the shell, and keeps offering it on the timer until the
+  // shell has it.
+  void ShowTrayIcon();
   void ShowAbout() override { about_.Show(); }
   void DefaultErrorHandling(const std::string& description) noexcept;
 
@@ -70,6 +79,7 @@ class frmCorvane final : public FormEvents, private MenuCarrier {
   TrayMenu mnuIM_;
   bool loaded_ = true;
   bool iconAdded_ = false;  // the icon belongs in the tray: so that no way out leaves a ghost icon behind
+  bool iconWaiting_ = false;  // it belongs there, but the shell has not taken it yet: the timer runs
   bool ending_ = false;
 };
 

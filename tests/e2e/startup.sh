@@ -4,7 +4,8 @@
 # double-click, and removes the icon when its window is asked to close; the
 # same under Wine's Windows XP, 7 and 10 settings as under its default. At 96
 # and 144 DPI the tray shows the icon's frame drawn for that size (16 and 24
-# pixels), not the 32-pixel one shrunk.
+# pixels), not the 32-pixel one shrunk. A shell that refuses the icon at start
+# gets it offered again, quietly, until it takes it.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 key='HKCU\Software\Wine\AppDefaults\kobex.exe'
@@ -36,6 +37,28 @@ for version in default winxp win7 win10; do
   client_gone
   rm -rf "$RUN"
 done
+
+log "a shell that refuses the icon at start: offered again on the launcher's timer until taken"
+make_run_dir
+# Each offer is an add and a modification, both refused: four are the first
+# offer and one more. Wine's shell never says "TaskbarCreated", so only the
+# timer can bring the icon once that tray has gone.
+wine "$WINPROBE" refusing-tray --expect 4 --wait 60000 </dev/null >"$WORK/tray.out" 2>&1 &
+BACKGROUND_PIDS+=($!)
+wait_until 20 "the refusing tray" grep -q '^ready' "$WORK/tray.out"
+start_kobex
+wait_until 70 "the refusing tray's end" grep -q '^refused' "$WORK/tray.out"
+[ "$(sed -n 's/^refused //p' "$WORK/tray.out")" -ge 4 ] || fail "the refusing tray saw $(cat "$WORK/tray.out"): the icon was not offered again"
+expect_icons 1 10
+absent dialog kobex || fail "a message box: $(winprobe dialog kobex)"
+wait_until 30 "client listening" test -s "$RUN/client.pid"
+locate_icon
+double_click 1
+close_launcher
+expect_icons 0 10
+expect_requests /show?
+client_gone
+rm -rf "$RUN"
 
 frames=$(winprobe icongroup "$(winepath -w "$KOBEX_WIN_BIN_DIR/kobex.exe")" 1)
 [ "$frames" = "frames 16 20 24 32 40 48" ] || fail "kobex.exe's icon has $frames"

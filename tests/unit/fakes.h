@@ -35,6 +35,8 @@ class FakeHost : public Host, public NotifyArea {
   std::uint32_t window = 0x00010F2A;
   std::uint32_t picture = 0x2B0C0411;
   bool shellAccepts = true;
+  // The shell's next answers, before shellAccepts holds again.
+  std::deque<bool> shellAnswers;
   std::optional<Error> shellCommandFails;
   std::optional<Error> windowHandleFails;
   float twipsPerPixelX = 15.0f;
@@ -52,6 +54,7 @@ class FakeHost : public Host, public NotifyArea {
   std::optional<int> endedWith;
   bool visible = true;
   bool destroyed = false;
+  std::uint32_t trayIconTimerMs = 0;  // 0: not running
   OsVersionRecord versionRecordSeen{};
   std::vector<MenuEntry> menuShown;
   std::size_t menuDefault = 0;
@@ -88,6 +91,10 @@ class FakeHost : public Host, public NotifyArea {
   void DestroyForm() override {
     journal_.Add("DestroyForm");
     destroyed = true;
+  }
+  void SetTrayIconTimer(std::uint32_t intervalMs) override {
+    journal_.Add("TrayIconTimer " + std::to_string(intervalMs));
+    trayIconTimerMs = intervalMs;
   }
   std::uint32_t hWnd() override {
     if (windowHandleFails) throw *windowHandleFails;
@@ -132,7 +139,10 @@ class FakeHost : public Host, public NotifyArea {
                                 : "NIM_" + std::to_string(message));
     shellCalls.push_back({message, record});
     if (duringShellCall) duringShellCall(message);
-    return shellAccepts;
+    if (shellAnswers.empty()) return shellAccepts;
+    const bool answer = shellAnswers.front();
+    shellAnswers.pop_front();
+    return answer;
   }
 
   int IconsShown() const {

@@ -120,13 +120,50 @@ TEST_F(FormTest, UnloadRemovesTheIconExactlyOnceHoweverOftenItIsAsked) {
   EXPECT_FALSE(host.endedWith) << "an unload ends the process through the host, not through End";
 }
 
-TEST_F(FormTest, AShellThatRefusesTheIconLeavesTheLauncherRunningQuietly) {
+// At sign-in, or while the shell is busy, the shell may refuse the icon: the
+// launcher offers it again on its timer, quietly, until the shell takes it.
+TEST_F(FormTest, AnIconTheShellRefusesIsOfferedAgainOnTheTimerUntilTaken) {
   host.shellAccepts = false;
   Load();
+  EXPECT_EQ(journal.entries, (Entries{"Shell kobex.bat TASKBAR", "Invisible", "GetVersionExA", "ClaimSession", "NIM_ADD",
+                                      "NIM_MODIFY", "TrayIconTimer 3000"}));
+  const auto tick = [this] { form.RaiseEvent([this] { form.tmrTrayIcon_Timer(); }); };
+  journal.entries.clear();
+  tick();
+  EXPECT_EQ(journal.entries, (Entries{"NIM_ADD", "NIM_MODIFY"})) << "refused again: the timer runs on";
+  host.shellAccepts = true;
+  journal.entries.clear();
+  tick();
+  EXPECT_EQ(journal.entries, (Entries{"NIM_ADD", "TrayIconTimer 0"}));
+  journal.entries.clear();
+  tick();  // one that was already queued
+  EXPECT_EQ(journal.entries, (Entries{"TrayIconTimer 0"}));
   EXPECT_TRUE(host.messages.empty());
   EXPECT_FALSE(host.endedWith);
+}
+
+// An add that timed out may still have been carried out: the shell then
+// refuses the next add and takes the modification, and nothing waits any more.
+TEST_F(FormTest, AnIconTheShellTookAfterAllStopsTheOffers) {
+  host.shellAnswers = {false, false, false, true};
+  Load();
+  form.RaiseEvent([this] { form.tmrTrayIcon_Timer(); });
+  EXPECT_EQ(host.trayIconTimerMs, 0u);
+  EXPECT_EQ(host.IconsShown(), 2) << "the fake counts adds, not icons: two offered, one icon";
+  form.RaiseEvent([this] { form.Unload(); });
+  EXPECT_EQ(host.shellCalls.back().message, 2);
+}
+
+TEST_F(FormTest, AnIconStillWaitingIsDeletedAtTheUnloadAndOfferedNoMore) {
+  host.shellAccepts = false;
+  Load();
   form.RaiseEvent([this] { form.Unload(); });
   EXPECT_EQ(host.shellCalls.back().message, 2) << "the delete is still sent";
+  const std::size_t calls = host.shellCalls.size();
+  journal.entries.clear();
+  form.RaiseEvent([this] { form.tmrTrayIcon_Timer(); });
+  EXPECT_EQ(host.shellCalls.size(), calls);
+  EXPECT_TRUE(journal.entries.empty()) << "the timer went with the form: nothing is asked of it";
 }
 
 TEST_F(FormTest, AFailedLaunchStopsStartUpAndEndsWithTheErrorsDescription) {
@@ -209,8 +246,16 @@ namespace {
 TEST_F(FormTest, ARecreatedTrayGetsTheIconAgainWithThePictureOfNow) {
   Load();
   host.picture = 0x2B0C0999;  // loaded again for the display of now
+  form.RaiseEvent([this] { form.Shell_TaskbarCreated(); });  // a shell that lost the icon
+  ASSERT_EQ(host.shellCalls.size(), 2u);
+  EXPECT_EQ(host.shellCalls[1].message, 0);
+  EXPECT_EQ(GetU32LE(host.shellCalls[1].record, kOffHIcon), 0x2B0C0999u);
+
+  host.shellCalls.resize(1);
+  host.shellAnswers = {false, true};  // a shell that still has it refuses the add
   form.RaiseEvent([this] { form.Shell_TaskbarCreated(); });
   ASSERT_EQ(host.shellCalls.size(), 3u);
+  EXPECT_EQ(host.trayIconTimerMs, 0u);
   EXPECT_EQ(host.shellCalls[1].message, 0);
   EXPECT_EQ(host.shellCalls[2].message, 1);
   EXPECT_EQ(GetU32LE(host.shellCalls[2].record, kOffHIcon), 0x2B0C0999u);
@@ -233,13 +278,14 @@ TEST_F(FormTest, ADisplayChangeModifiesTheIconInPlace) {
   EXPECT_EQ(host.shellCalls.back().message, 2) << "no icon is touched after the unload";
 }
 
-TEST_F(FormTest, AnAddRefusedAtStartUpIsMadeGoodByTheNextTrayCreation) {
+TEST_F(FormTest, AnAddRefusedAtStartUpIsMadeGoodByTheNextTrayCreationAtOnce) {
   host.shellAccepts = false;
   Load();
   host.shellAccepts = true;
   form.RaiseEvent([this] { form.Shell_TaskbarCreated(); });
   EXPECT_EQ(host.shellCalls.size(), 3u);
-  EXPECT_EQ(host.shellCalls[1].message, 0);
+  EXPECT_EQ(host.shellCalls[2].message, 0);
+  EXPECT_EQ(host.trayIconTimerMs, 0u);
   EXPECT_TRUE(host.messages.empty());
 }
 

@@ -24,6 +24,12 @@
 //   winprobe icongroup FILE ID                the sizes of the frames in icon group ID of program FILE
 //   winprobe drop-icon TITLE                  removes icon 100 of that window from the tray
 //   winprobe taskbar-created                  broadcasts "TaskbarCreated", as a restarted shell does
+//   winprobe refusing-tray --expect N --wait MS
+//                                             a notification area that refuses every icon, in
+//                                             front of Wine's (Shell_NotifyIcon sends to the first
+//                                             window of class Shell_TrayWnd): "ready" once it
+//                                             stands; gone when it has refused N messages, or
+//                                             after MS; then "refused N"
 //   winprobe settingchange                    broadcasts WM_SETTINGCHANGE, as a change of display scale does
 //   winprobe endsession TITLE                 the end-of-session messages, as at log-off
 //   winprobe callback TITLE CODE [COUNT]      sends the tray callback (WM_MOUSEMOVE, id 100, CODE)
@@ -171,6 +177,42 @@ int Usage() {
 
 int Run(const std::vector<std::string>& words);
 
+int refusedMessages = 0;
+
+LRESULT CALLBACK RefusingTrayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_COPYDATA) return DefWindowProcA(hwnd, message, wParam, lParam);
+  ++refusedMessages;
+  return FALSE;
+}
+
+int RefusingTray(int refusals, DWORD standMs) {
+  WNDCLASSA tray{};
+  tray.lpfnWndProc = RefusingTrayProc;
+  tray.hInstance = GetModuleHandleA(nullptr);
+  tray.lpszClassName = "Shell_TrayWnd";
+  if (!RegisterClassA(&tray)) {
+    Complain("winprobe: cannot register the tray's class\n");
+    return 2;
+  }
+  HWND hwnd = CreateWindowExA(0, tray.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                              tray.hInstance, nullptr);
+  if (!hwnd) {
+    Complain("winprobe: cannot create the tray's window\n");
+    return 2;
+  }
+  std::printf("ready\n");
+  std::fflush(stdout);
+  // Answers the shell's messages until it has refused enough or the time is up.
+  const DWORD start = GetTickCount();
+  for (DWORD elapsed; refusedMessages < refusals && (elapsed = GetTickCount() - start) < standMs;) {
+    (void)MsgWaitForMultipleObjects(0, nullptr, FALSE, standMs - elapsed, QS_ALLINPUT);
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
+  }
+  DestroyWindow(hwnd);
+  std::printf("refused %d\n", refusedMessages);
+  return refusedMessages >= refusals ? 0 : 1;
+}
+
 // One question a line until stdin ends.
 int Serve() {
   serving = true;
@@ -266,6 +308,7 @@ int Run(const std::vector<std::string>& words) {
   if (verb == "taskbar-created") {
     return PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
   }
+  if (verb == "refusing-tray") return RefusingTray(expect, waitMs);
   if (verb == "settingchange") {
     DWORD_PTR answer = 0;
     return SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0, SMTO_ABORTIFHUNG, 5000,

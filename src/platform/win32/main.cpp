@@ -58,6 +58,7 @@ class Win32Host final : public Host {
   void MsgBox(const std::string& text, MsgBoxIcon kind) override { ShowMessage(text, kind); }
   void End(int exitCode) override { EndNow(exitCode); }
   void DestroyForm() override { window.Destroy(); }
+  void SetTrayIconTimer(std::uint32_t intervalMs) override { window.SetTrayIconTimer(intervalMs); }
   std::uint32_t hWnd() override {
     if (!window.handle()) throw Error(kErrInvalidCall, "The main window does not exist.");
     return HandleValue(window.handle());

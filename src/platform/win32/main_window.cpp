@@ -18,6 +18,7 @@ constexpr int kFormHeightTwips = 2505;
 // Sent by Windows 8.1 and later when the screen's resolution changes; older
 // headers do not name it.
 constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
+constexpr UINT_PTR kTrayIconTimer = 1;  // the form's one timer
 
 // 1440 twips make an inch: twips per pixel for a resolution in dots per inch.
 float TwipsPerPixel(int dpi) {
@@ -89,6 +90,16 @@ void MainWindow::SetVisible(bool visible) {
   if (hwnd_) (void)ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
 }
 
+void MainWindow::SetTrayIconTimer(UINT intervalMs) {
+  if (!hwnd_) return;  // the timer went with the window
+  if (intervalMs == 0) {
+    // Fails only for a timer that is not running, which is what was asked.
+    (void)KillTimer(hwnd_, kTrayIconTimer);
+  } else if (!SetTimer(hwnd_, kTrayIconTimer, intervalMs, nullptr)) {
+    ThrowLastError("Cannot start the tray icon's timer");
+  }
+}
+
 void MainWindow::Destroy() {
   // Only a window of another thread, or one already gone, refuses: neither is ours.
   if (hwnd_) (void)DestroyWindow(hwnd_);
@@ -149,6 +160,10 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       ReadScreenDpi();
       form.RaiseEvent([&form] { form.Display_Changed(); });
       return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_TIMER:
+      if (wParam != kTrayIconTimer) return DefWindowProcA(hwnd, message, wParam, lParam);
+      form.RaiseEvent([&form] { form.tmrTrayIcon_Timer(); });
+      return 0;
     case WM_CLOSE:
       form.RaiseEvent([&form] { form.Unload(); });
       return 0;

@@ -30,6 +30,8 @@ class MainWindow {
   HWND handle() const { return hwnd_; }
   void SetVisible(bool visible);
   void Destroy();
+  // The tray-icon timer: WM_TIMER every `intervalMs`, or none for 0. Throws Error.
+  void SetTrayIconTimer(UINT intervalMs);
 
   // Screen.TwipsPerPixelX and Y, for the screen's resolution of now. Throw Error.
   float TwipsPerPixelX() const;
