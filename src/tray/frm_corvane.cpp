@@ -62,9 +62,8 @@ void frmCorvane::Shell_TaskbarCreated() {
 }
 
 void frmCorvane::Display_Changed() {
-  // The answer is left: where the shell has no icon yet, the timer's next
-  // offer brings it, with the picture of that moment.
-  if (loaded_ && iconAdded_) (void)UpdateTrayIcon(NIM_MODIFY);
+  // A shell that refuses the modification has no icon: it is offered again.
+  if (loaded_ && iconAdded_ && !UpdateTrayIcon(NIM_MODIFY)) ShowTrayIcon();
 }
 
 void frmCorvane::tmrTrayIcon_Timer() {
@@ -83,8 +82,15 @@ void frmCorvane::ShowTrayIcon() {
   // out, or a notification area created anew with the icon still in it)
   // refuses the add and takes the modification, which brings the picture of
   // now; one that lacks it takes the add.
-  const bool shown = UpdateTrayIcon(NIM_ADD) || UpdateTrayIcon(NIM_MODIFY);
-  if (shown == !iconWaiting_) return;
+  // The window's messages are handled while the shell answers: a close, the
+  // end of the session or another offer may run inside each call. After an
+  // unload nothing more is done; after a later offer, its answer stands.
+  const unsigned offer = ++offers_;
+  const auto overtaken = [&] { return !loaded_ || offer != offers_; };
+  bool shown = UpdateTrayIcon(NIM_ADD);
+  if (overtaken()) return;
+  if (!shown) shown = UpdateTrayIcon(NIM_MODIFY);
+  if (overtaken() || shown == !iconWaiting_) return;
   iconWaiting_ = !shown;
   host_.SetTrayIconTimer(iconWaiting_ ? kTrayIconRetryMs : 0);
 }
@@ -102,8 +108,18 @@ bool frmCorvane::UpdateTrayIcon(std::int16_t action) {
   const std::uint32_t hWnd = host_.hWnd();
   const std::uint32_t hIcon = host_.QuenziconPicture();
   const NotifyIconRecord record = BuildNotifyIconRecord(hWnd, hIcon);
+  if (action == NIM_DELETE) iconAdded_ = false;
   const bool accepted = shell_.Shell_NotifyIconA(static_cast<std::int32_t>(action), record);
-  if (action != NIM_MODIFY) iconAdded_ = (action == NIM_ADD);
+  if (action != NIM_ADD) return accepted;
+  if (!loaded_) {
+    // The form unloaded while the shell answered, and its delete may have
+    // reached the shell before this add: the icon goes again, by the same
+    // record, the window being gone. (A shell without it refuses; either way
+    // nothing more can be done.)
+    (void)shell_.Shell_NotifyIconA(NIM_DELETE, record);
+    return false;
+  }
+  iconAdded_ = true;
   return accepted;
 }
 

@@ -42,7 +42,8 @@ class frmCorvane final : public FormEvents, private MenuCarrier {
   // that its picture is the one for the display of now.
   void Shell_TaskbarCreated() override;
   // The display's scale or settings may have changed: the icon is modified in
-  // place with its picture for the display of now; never added a second time.
+  // place with its picture for the display of now; offered again where the
+  // shell refuses, having lost it.
   void Display_Changed() override;
   // While the shell has not taken the icon (at sign-in, before the taskbar is
   // ready, or while the shell is busy), the icon is offered again on each tick.
@@ -80,6 +81,7 @@ class frmCorvane final : public FormEvents, private MenuCarrier {
   bool loaded_ = true;
   bool iconAdded_ = false;  // the icon belongs in the tray: so that no way out leaves a ghost icon behind
   bool iconWaiting_ = false;  // it belongs there, but the shell has not taken it yet: the timer runs
+  unsigned offers_ = 0;       // offers of the icon so far, so that an offer knows when a later one overtook it
   bool ending_ = false;
 };
 

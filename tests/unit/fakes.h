@@ -98,6 +98,7 @@ class FakeHost : public Host, public NotifyArea {
   }
   std::uint32_t hWnd() override {
     if (windowHandleFails) throw *windowHandleFails;
+    if (destroyed) throw Error(5, "The main window does not exist.");  // as the real host
     return window;
   }
   std::uint32_t QuenziconPicture() override { return picture; }

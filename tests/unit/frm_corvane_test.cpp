@@ -147,11 +147,39 @@ TEST_F(FormTest, AnIconTheShellRefusesIsOfferedAgainOnTheTimerUntilTaken) {
 TEST_F(FormTest, AnIconTheShellTookAfterAllStopsTheOffers) {
   host.shellAnswers = {false, false, false, true};
   Load();
+  journal.entries.clear();
   form.RaiseEvent([this] { form.tmrTrayIcon_Timer(); });
+  EXPECT_EQ(journal.entries, (Entries{"NIM_ADD", "NIM_MODIFY", "TrayIconTimer 0"}));
+}
+
+// The shell's answer is awaited with the window's messages handled: a close or
+// the end of the session may unload the form meanwhile. Nothing more is asked
+// of the gone window, no error is shown, and the icon is deleted once more in
+// case that delete reached the shell before the add.
+TEST_F(FormTest, AnUnloadWhileTheShellWeighsTheIconEndsTheOfferQuietly) {
+  host.shellAccepts = false;
+  bool closed = false;
+  host.duringShellCall = [&](std::int32_t message) {
+    if (message != 0 || closed) return;
+    closed = true;
+    form.RaiseEvent([this] { form.Unload(); });
+  };
+  Load();
+  EXPECT_EQ(Entries(journal.entries.end() - 4, journal.entries.end()),
+            (Entries{"NIM_ADD", "NIM_DELETE", "DestroyForm", "NIM_DELETE"}));
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_FALSE(host.endedWith);
   EXPECT_EQ(host.trayIconTimerMs, 0u);
-  EXPECT_EQ(host.IconsShown(), 2) << "the fake counts adds, not icons: two offered, one icon";
-  form.RaiseEvent([this] { form.Unload(); });
-  EXPECT_EQ(host.shellCalls.back().message, 2);
+}
+
+// A shell that has lost the icon without saying so refuses a modification:
+// the icon is offered again.
+TEST_F(FormTest, ADisplayChangeTheShellRefusesOffersTheIconAgain) {
+  Load();
+  host.shellAnswers = {false, false, false};
+  journal.entries.clear();
+  form.RaiseEvent([this] { form.Display_Changed(); });
+  EXPECT_EQ(journal.entries, (Entries{"NIM_MODIFY", "NIM_ADD", "NIM_MODIFY", "TrayIconTimer 3000"}));
 }
 
 TEST_F(FormTest, AnIconStillWaitingIsDeletedAtTheUnloadAndOfferedNoMore) {

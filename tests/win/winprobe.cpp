@@ -208,7 +208,7 @@ int RefusingTray(int refusals, DWORD standMs) {
     (void)MsgWaitForMultipleObjects(0, nullptr, FALSE, standMs - elapsed, QS_ALLINPUT);
     for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
   }
-  DestroyWindow(hwnd);
+  DestroyWindow(hwnd);  // our own window, on its own thread: it goes
   std::printf("refused %d\n", refusedMessages);
   return refusedMessages >= refusals ? 0 : 1;
 }
