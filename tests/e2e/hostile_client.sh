@@ -2,8 +2,8 @@
 # A control service that misbehaves: whatever it does, a double-click on the
 # real icon delivers the request once, frees the launcher's user-interface
 # thread within the bound, shows no message, follows no redirect, and leaves
-# the icon and menu working. With nothing listening, the launcher says why and
-# ends, leaving no icon.
+# the icon and menu working. With nothing listening, or a port that takes no
+# connection, the launcher says why, within its bound, and ends, leaving no icon.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 : "${KOBEX_HOSTILE_SERVER:?}"
@@ -50,6 +50,28 @@ grep -q "$CLIENT_URL/show?.*refused" "$WORK/box.out" || fail "unclear message: $
 expect_icons 0 5
 winprobe press kobex 1 >/dev/null
 expect_exit 20 2
+
+log "a port that takes no connection (listening, never accepting, its queue full): the launcher gives up"
+log "within its 2 s bound and says so; after OK no icon, no process"
+rm -rf "$RUN"
+make_run_dir --no-client
+launcher_up
+"$KOBEX_HOSTILE_SERVER" --mode full >"$WORK/full.out" 2>&1 &
+server=$!
+BACKGROUND_PIDS+=($server)
+wait_until 10 "hostile server (full)" grep -q listening "$WORK/full.out"
+start=$(now_ms)
+person "${DOUBLE[@]}"
+message_box 30 | tee "$WORK/box.out" >/dev/null || fail "no message for a port that takes no connection"
+held=$(($(now_ms) - start))
+grep -q "$CLIENT_URL/show?.*did not take it within 2 seconds" "$WORK/box.out" || fail "unclear message: $(cat "$WORK/box.out")"
+[ "$held" -le 8000 ] || fail "the message came ${held} ms after the double-click"
+log "the message came ${held} ms after the double-click"
+expect_icons 0 5
+winprobe press kobex 1 >/dev/null
+expect_exit 20 2
+kill "$server"
+wait_until 10 "free port" port_free
 
 log "a slow client (it answers after 1.5 s), at a person's speed: a double-click and at once a right press;"
 log "Exit from that menu, and at once a right press and a double-click while /exit? is on its way"

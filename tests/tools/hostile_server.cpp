@@ -13,9 +13,15 @@
 //   reset     reads the request, then resets the connection
 //   404, 500  answers with that status
 //   redirect  answers 302 to the --redirect URL
+//   full      never accepts, its queue of waiting connections full with its
+//             own: a new connection is never taken (the one case where the
+//             launcher's connect-and-send time-out decides)
+#include <sys/select.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -82,6 +88,27 @@ void Serve(int fd) {
   close(fd);
 }
 
+// Connects to the listener on 127.0.0.1:port until a connection is left
+// waiting (not taken within a second): the queue is full. The sockets stay open.
+bool FillQueue(int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  for (int i = 0; i < 8; ++i) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return false;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) continue;
+    if (errno != EINPROGRESS) return false;
+    fd_set writable;
+    FD_ZERO(&writable);
+    FD_SET(fd, &writable);
+    timeval second{1, 0};
+    if (select(fd + 1, nullptr, &writable, nullptr, &second) == 0) return true;  // left waiting
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,16 +120,27 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--redirect")) redirectUrl = argv[i + 1];
   }
   const std::set<std::string> modes = {"silent", "mute", "slow", "dribble", "endless", "garbage",
-                                       "huge",    "reset", "404",     "500",     "redirect"};
+                                       "huge",    "reset", "404",     "500",     "redirect", "full"};
   if (!modes.count(mode)) {
     std::cerr << "usage: hostile_server --mode MODE [--port N] [--log FILE] [--redirect URL]\n";
     return 2;
   }
 
-  const int listener = kobex::loopback::Listen(port);
+  const int listener = kobex::loopback::Listen(port, mode == "full" ? 0 : 16);
   if (listener < 0) {
     std::perror("hostile_server: cannot listen");
     return 1;
+  }
+  if (mode == "full") {
+    // Linux queues one connection more than the backlog and drops the
+    // handshakes of the rest: these fill the queue, and a client's
+    // connection then waits for ever.
+    if (!FillQueue(port)) {
+      std::perror("hostile_server: cannot fill the queue");
+      return 1;
+    }
+    std::cout << "listening " << port << " mode " << mode << std::endl;
+    for (;;) pause();
   }
   std::cout << "listening " << port << " mode " << mode << std::endl;
   for (;;) {
