@@ -66,14 +66,9 @@ bool ShellIcon::Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& 
   NOTIFYICONDATAA data;
   std::memset(&data, 0, sizeof data);
   std::memcpy(&data, record.data(), record.size());
-  const bool accepted = ::Shell_NotifyIconA(static_cast<DWORD>(message), &data) != FALSE;
-  if (message == NIM_ADD) {
-    owner_ = data.hWnd;
-    id_ = data.uID;
-  } else if (message == NIM_DELETE) {
-    owner_ = nullptr;
-  }
-  return accepted;
+  owner_ = data.hWnd;
+  id_ = data.uID;
+  return ::Shell_NotifyIconA(static_cast<DWORD>(message), &data) != FALSE;
 }
 
 std::optional<RECT> ShellIcon::Rect(POINT pointer) const {

@@ -22,10 +22,11 @@ class ShellIcon final : public NotifyArea {
   // Throws Error.
   HICON Picture();
 
-  // Remembers which icon was added, until it is deleted.
+  // Remembers which icon the record names (its window and id). Whether the
+  // shell has it is the form's to know.
   bool Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& record) override;
 
-  // The added icon's rectangle on the screen, where the system tells it
+  // That icon's rectangle on the screen, where the system tells it
   // (Windows 7 and later), or where the icon is a window of its own under the
   // pointer (Wine's tray); nothing otherwise.
   std::optional<RECT> Rect(POINT pointer) const;
@@ -37,7 +38,7 @@ class ShellIcon final : public NotifyArea {
   HINSTANCE instance_;
   OwnedIcon quenzicon_;
   SIZE loadedSize_{0, 0};
-  HWND owner_ = nullptr;  // the added icon's window and id; no owner: no icon
+  HWND owner_ = nullptr;  // the icon's window and id, from the last record; none before the first
   UINT id_ = 0;
 };
 
