@@ -85,6 +85,7 @@ void frmCorvane::ShowTrayIcon() {
   // The window's messages are handled while the shell answers: a close, the
   // end of the session or another offer may run inside each call. After an
   // unload nothing more is done; after a later offer, its answer stands.
+  if (!loaded_) return;
   const unsigned offer = ++offers_;
   const auto overtaken = [&] { return !loaded_ || offer != offers_; };
   bool shown = UpdateTrayIcon(NIM_ADD);
@@ -108,7 +109,9 @@ bool frmCorvane::UpdateTrayIcon(std::int16_t action) {
   const std::uint32_t hWnd = host_.hWnd();
   const std::uint32_t hIcon = host_.QuenziconPicture();
   const NotifyIconRecord record = BuildNotifyIconRecord(hWnd, hIcon);
-  if (action == NIM_DELETE) iconAdded_ = false;
+  // Set before the call: the events handled while the shell answers see the
+  // icon as it will be.
+  if (action != NIM_MODIFY) iconAdded_ = (action == NIM_ADD);
   const bool accepted = shell_.Shell_NotifyIconA(static_cast<std::int32_t>(action), record);
   if (action != NIM_ADD) return accepted;
   if (!loaded_) {
@@ -119,7 +122,6 @@ bool frmCorvane::UpdateTrayIcon(std::int16_t action) {
     (void)shell_.Shell_NotifyIconA(NIM_DELETE, record);
     return false;
   }
-  iconAdded_ = true;
   return accepted;
 }
 

@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
     // handshakes of the rest: these fill the queue, and a client's
     // connection then waits for ever.
     if (!FillQueue(port)) {
-      std::perror("hostile_server: cannot fill the queue");
+      std::cerr << "hostile_server: cannot fill the queue\n";
       return 1;
     }
     std::cout << "listening " << port << " mode " << mode << std::endl;

@@ -172,6 +172,34 @@ TEST_F(FormTest, AnUnloadWhileTheShellWeighsTheIconEndsTheOfferQuietly) {
   EXPECT_EQ(host.trayIconTimerMs, 0u);
 }
 
+TEST_F(FormTest, AnUnloadWhileTheShellWeighsADisplayChangeEndsItQuietly) {
+  Load();
+  host.shellAccepts = false;
+  host.duringShellCall = [this](std::int32_t message) {
+    if (message == 1 && form.loaded()) form.RaiseEvent([this] { form.Unload(); });
+  };
+  form.RaiseEvent([this] { form.Display_Changed(); });
+  EXPECT_EQ(host.shellCalls.back().message, 2);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_FALSE(host.endedWith);
+}
+
+// A notification area created anew while a tick's offer waits for the old
+// one: the answer of the later offer stands, not the old shell's.
+TEST_F(FormTest, AnOfferOvertakenByALaterOneLeavesTheTimerToIt) {
+  host.shellAccepts = false;
+  Load();
+  bool created = false;
+  host.duringShellCall = [&](std::int32_t message) {
+    if (message != 0 || created) return;
+    created = true;
+    form.RaiseEvent([this] { form.Shell_TaskbarCreated(); });
+  };
+  host.shellAnswers = {false, false, true};  // the new tray's add and modify, then the old tray's add
+  form.RaiseEvent([this] { form.tmrTrayIcon_Timer(); });
+  EXPECT_EQ(host.trayIconTimerMs, kTrayIconRetryMs) << "the icon is still offered";
+}
+
 // A shell that has lost the icon without saying so refuses a modification:
 // the icon is offered again.
 TEST_F(FormTest, ADisplayChangeTheShellRefusesOffersTheIconAgain) {
