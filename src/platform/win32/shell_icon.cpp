@@ -7,6 +7,7 @@
 #include "platform/records.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
+#include "platform/win32/wine_steps.h"
 #include "resources/resource_ids.h"
 
 namespace kobex::win32 {
@@ -16,21 +17,6 @@ static_assert(sizeof(void*) == 4, "kobex is a 32-bit program: the tray record ca
 static_assert(sizeof(NOTIFYICONDATAA) >= kNotifyIconDataSize);
 
 constexpr DWORD kSetFocus = 3;  // NIM_SETFOCUS, from Shell32 5.0 on
-// The window class of one icon in Wine's tray: Wine 8's X11 driver makes
-// "__winex11_tray_icon" windows; Wine 10's explorer makes "__wine_tray_icon"
-// windows (children of its "Shell_TrayWnd", or top-level ones docked in the
-// desktop's own tray).
-constexpr const char* kWineTrayIconClasses[] = {"__winex11_tray_icon", "__wine_tray_icon"};
-
-bool IsWineTrayIcon(HWND window) {
-  char name[32] = {};
-  if (!GetClassNameA(window, name, sizeof name)) return false;
-  for (const char* known : kWineTrayIconClasses) {
-    if (std::strcmp(name, known) == 0) return true;
-  }
-  return false;
-}
-
 // NOTIFYICONIDENTIFIER and Shell_NotifyIconGetRect, Windows 7 and later: not
 // in Windows XP's headers, and looked up at run time.
 struct IconIdentifier {
@@ -81,15 +67,7 @@ std::optional<RECT> ShellIcon::Rect(POINT pointer) const {
   icon.uID = id_;
   RECT rect{};
   if (getRect && SUCCEEDED(getRect(&icon, &rect)) && rect.right > rect.left && rect.bottom > rect.top) return rect;
-  // Wine's tray answers no rectangle, but there each icon is a window of its
-  // own: the one under the pointer, when a click on the icon opened the menu.
-  // Its rectangle counts only if it holds the pointer (a docked icon's window
-  // may report its place in the tray rather than on the screen).
-  const HWND under = WindowFromPoint(pointer);
-  if (under && IsWineTrayIcon(under) && GetWindowRect(under, &rect) && PtInRect(&rect, pointer)) {
-    return rect;
-  }
-  return std::nullopt;
+  return wine::TrayIconUnderPointer(pointer);
 }
 
 void ShellIcon::ReturnFocus() const {

@@ -4,13 +4,12 @@
 
 #include "platform/menu_placement.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/message_time.h"
 #include "platform/win32/win32_error.h"
+#include "platform/win32/wine_steps.h"
 
 namespace kobex::win32 {
 namespace {
 
-constexpr char kOwnerClass[] = "kobexTrayMenuOwner";
 constexpr char kBuildFailed[] = "Cannot build the tray menu";
 
 // The popup and its submenus from the entries, in order; item ids are entry
@@ -69,36 +68,9 @@ ScreenRect WorkAreaAt(POINT point) {
   return {area.left, area.top, area.right, area.bottom};
 }
 
-// The window that owns an open tray menu: one pixel under the menu's corner,
-// shown without activation and then made foreground. The menu reads its keys from the queue of the thread whose window has the keyboard;
-// under X11 (Wine) that is the window with the X input focus, which a window
-// manager gives only to a window it can see, never to the hidden main window.
-class MenuOwner {
- public:
-  MenuOwner(HINSTANCE instance, HWND mainWindow, POINT at)
-      : window_(CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kOwnerClass, "", WS_POPUP, at.x, at.y, 1, 1,
-                                mainWindow, nullptr, instance, nullptr)) {
-    // ShowWindow answers whether the window was visible before, not whether it worked.
-    if (window_) (void)ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
-  }
-  // Without it (no window could be made) the main window owns the menu, which
-  // still works everywhere but for the keys under an X11 window manager.
-  HWND get(HWND fallback) const { return window_ ? window_.get() : fallback; }
-
- private:
-  OwnedWindow window_;
-};
-
 }  // namespace
 
-void TrayPopup::Register() {
-  WNDCLASSEXA owner{};
-  owner.cbSize = sizeof owner;
-  owner.lpfnWndProc = DefWindowProcA;
-  owner.hInstance = instance_;
-  owner.lpszClassName = kOwnerClass;
-  if (!RegisterClassExA(&owner)) ThrowLastError("Cannot register the menu's window");
-}
+void TrayPopup::Register() { wine::MenuOwner::Register(instance_); }
 
 std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& icon,
                                            const std::vector<MenuEntry>& entries, std::size_t defaultItem) {
@@ -123,11 +95,12 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& ico
   // The owner must be the foreground window, or the menu would not close when
   // the user clicks elsewhere; the null message afterwards lets it close at once.
   // Under the menu's corner: inside the menu whichever way it extends.
-  const MenuOwner owner(instance_, mainWindow, POINT{at.x - (place.extendsLeft ? 1 : 0), at.y - (place.extendsUp ? 1 : 0)});
+  const POINT corner{at.x - (place.extendsLeft ? 1 : 0), at.y - (place.extendsUp ? 1 : 0)};
+  const wine::MenuOwner owner(instance_, mainWindow, corner);
   const HWND menuOwner = owner.get(mainWindow);
   // These steps only help the menu to the keyboard; without them it still
   // opens and works by mouse, so their answers are not examined.
-  TakeFreshMessageTime(menuOwner);
+  wine::TakeFreshMessageTime(menuOwner);
   (void)SetForegroundWindow(menuOwner);
   UINT flags = TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY;
   flags |= place.extendsLeft ? TPM_RIGHTALIGN : TPM_LEFTALIGN;

@@ -1,6 +1,7 @@
 // The tray menu on Win32: built from the menu's entries, popped up beside the
 // icon (see menu_placement.h) from a window of its own, so that it gets the
-// keyboard under an X11 window manager too, and the entry chosen handed back.
+// keyboard under an X11 window manager too (wine_steps.h), and the entry
+// chosen handed back.
 #pragma once
 
 #include <windows.h>
