@@ -113,6 +113,13 @@ d = x.XOpenDisplay(None)
 sys.exit(0 if d and x.XGetSelectionOwner(d, x.XInternAtom(d, b"_NET_SYSTEM_TRAY_S0", 0)) else 1)'
 }
 
+# x_server_state: whether the test's X server still runs, and what it said.
+x_server_state() {
+  local state=gone
+  kill -0 "$XVFB_PID" 2>/dev/null && state=running
+  echo "Xvfb on $DISPLAY $state, said: $(tail -n 5 "$WORK/xvfb.out" 2>/dev/null | tr '\n' ' ')"
+}
+
 start_desktop() {
   case $KOBEX_DESKTOP in
     bare) return ;;
@@ -132,7 +139,7 @@ start_desktop() {
     HOME="$WORK/home" "${from[@]}" "$KOBEX_DESKTOP" >"$WORK/$KOBEX_DESKTOP.out" 2>&1 &
     BACKGROUND_PIDS+=($!)
     wait_quietly 30 wm_running ||
-      fail "no window manager within 30s; $KOBEX_DESKTOP said: $(tr '\n' ' ' <"$WORK/$KOBEX_DESKTOP.out")"
+      fail "no window manager within 30s; $KOBEX_DESKTOP said: $(tr '\n' ' ' <"$WORK/$KOBEX_DESKTOP.out"); $(x_server_state)"
     wait_until 30 "its system tray" tray_running
   else
     trayer --edge top --align right --widthtype request --height 24 >"$WORK/trayer.out" 2>&1 &
@@ -162,7 +169,7 @@ e2e_begin() {
   wineserver -k 2>/dev/null || true
   wait_until 10 "free port $CLIENT_PORT" port_free
   if [ "${1:-}" != "--no-display" ]; then
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.out" &
     XVFB_PID=$!
     wait_until 10 "X server" test -s "$WORK/display"
     export DISPLAY=":$(cat "$WORK/display")"

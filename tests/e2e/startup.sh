@@ -8,6 +8,18 @@
 # gets it offered again, quietly, until it takes it.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
+# answers_then_closes: the icon answers a double-click with /show?, and a close
+# request ends the launcher, its icon and the client.
+answers_then_closes() {
+  wait_until 30 "client listening" test -s "$RUN/client.pid"
+  locate_icon
+  double_click 1
+  close_launcher
+  expect_icons 0 10
+  expect_requests /show?
+  client_gone
+  rm -rf "$RUN"
+}
 key='HKCU\Software\Wine\AppDefaults\kobex.exe'
 CLEANUPS+=("wine reg delete '$key' /f >/dev/null 2>&1")
 
@@ -28,14 +40,7 @@ for version in default winxp win7 win10; do
   grep -q 'visible 0' "$WORK/window.out" || fail "the main window is shown"
   [ ! -s "$RUN/client-requests.log" ] || fail "start-up sent a request: $(requests)"
 
-  wait_until 30 "client listening" test -s "$RUN/client.pid"
-  locate_icon
-  double_click 1
-  close_launcher
-  expect_icons 0 10
-  expect_requests /show?
-  client_gone
-  rm -rf "$RUN"
+  answers_then_closes
 done
 
 log "a shell that refuses the icon at start: offered again on the launcher's timer until taken"
@@ -53,14 +58,7 @@ refused=$(sed -n 's/^refused //p' "$WORK/tray.out")
 [ "$refused" -ge 4 ] || fail "the refusing tray refused $refused messages: the icon was not offered again"
 expect_icons 1 10
 absent dialog kobex || fail "a message box: $(winprobe dialog kobex)"
-wait_until 30 "client listening" test -s "$RUN/client.pid"
-locate_icon
-double_click 1
-close_launcher
-expect_icons 0 10
-expect_requests /show?
-client_gone
-rm -rf "$RUN"
+answers_then_closes
 
 frames=$(winprobe icongroup "$(winepath -w "$KOBEX_WIN_BIN_DIR/kobex.exe")" 1)
 [ "$frames" = "frames 16 20 24 32 40 48" ] || fail "kobex.exe's icon has $frames"

@@ -1,8 +1,6 @@
-// The steps the launcher takes only because of Wine: its X11 desktop, whose
-// window managers and X server decide who gets the keyboard, and its tray,
-// which answers no icon rectangle. Each says what it mends and how that was
-// shown (docs/linux-and-wine.md has the traces); each is harmless on Windows,
-// where the tray menu would work without any of them.
+// The steps the launcher takes only because of Wine (its X11 desktop, and its
+// tray, which answers no icon rectangle); each is harmless on Windows. How
+// each fault showed: docs/linux-and-wine.md, "Keys in the menu", and below.
 #pragma once
 
 #include <windows.h>
@@ -20,7 +18,8 @@ namespace kobex::win32::wine {
 // no key reached the menu (shown by hand: moving the X focus onto the menu's
 // own X window made its access key work at once). So the menu is owned by a
 // one-pixel window under its corner, shown without activation and then made
-// foreground. On Windows any foreground window of the launcher's would do.
+// foreground. On Windows the main window, made foreground, would own the menu
+// as well.
 class MenuOwner {
  public:
   // Registers the owner's window class. Throws Error.
@@ -40,17 +39,19 @@ class MenuOwner {
 // latest focus change or newer than its own clock. This gives the thread a
 // message stamped kMessageAgeMs ago: later than the click that opened the
 // menu, and behind the server's clock by about that much, less Wine's error
-// in converting. A failure leaves the old time, which costs only the keyboard
-// under X11.
+// in converting. (Traced with xtrace: a request stamped "now" was now and then
+// ahead of the server's clock, got no focus, and the menu lost its keys.) A
+// failure leaves the old time, which costs only the keyboard under X11.
 inline constexpr DWORD kMessageAgeMs = 20;
 void TakeFreshMessageTime(HWND window);
 
 // 3. The icon's rectangle where the shell gives none. Wine's tray answers no
-// rectangle (Shell_NotifyIconGetRect is a stub), but there each icon is a
-// window of its own: the one under the pointer, when a click on the icon
-// opened the menu. Its rectangle counts only if it holds the pointer (a docked
-// icon's window may report its place in the tray rather than on the screen).
-// Nothing on Windows, which has no such windows.
+// rectangle (Shell_NotifyIconGetRect is a stub, as Wine's +systray trace
+// says), but there each icon is a window of its own: the one under the
+// pointer, when a click on the icon opened the menu. Its rectangle counts only
+// if it holds the pointer (a docked icon's window may report its place in the
+// tray rather than on the screen). Nothing on Windows, which has no such
+// windows.
 std::optional<RECT> TrayIconUnderPointer(POINT pointer);
 
 }  // namespace kobex::win32::wine
