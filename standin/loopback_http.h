@@ -15,6 +15,15 @@
 
 namespace kobex::loopback {
 
+// 127.0.0.1:port as a socket address.
+inline sockaddr_in LoopbackAddress(int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return address;
+}
+
 // A socket listening on 127.0.0.1:port, or -1. SO_REUSEADDR only: a restart
 // right after an earlier run binds again, while a second server on a busy
 // port fails instead of sharing it.
@@ -23,10 +32,7 @@ inline int Listen(int port, int backlog = 16) {
   if (listener < 0) return -1;
   const int yes = 1;
   setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in address = LoopbackAddress(port);
   if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, backlog) != 0) {
     close(listener);
     return -1;

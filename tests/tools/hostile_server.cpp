@@ -17,7 +17,6 @@
 //             own: a new connection is never taken (the one case where the
 //             launcher's connect-and-send time-out decides)
 #include <sys/select.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -91,10 +90,7 @@ void Serve(int fd) {
 // Connects to the listener on 127.0.0.1:port until a connection is left
 // waiting (not taken within a second): the queue is full. The sockets stay open.
 bool FillQueue(int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in address = kobex::loopback::LoopbackAddress(port);
   for (int i = 0; i < 8; ++i) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return false;
