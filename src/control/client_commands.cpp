@@ -8,7 +8,7 @@ std::string_view RequestPath(ClientCommand command) {
   for (const CommandRow& row : kCommandTable) {
     if (row.command == command) return row.path;
   }
-  throw Error(kErrInvalidCall, "Invalid procedure call or argument: no such client command.");
+  throw Error("Invalid procedure call or argument: no such client command.");
 }
 
 void SendClientCommand(WebControl& webControl, ClientCommand command) {

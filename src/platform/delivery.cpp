@@ -8,6 +8,20 @@ void DeliveryProgress::Advance(Delivery to) noexcept {
   }
 }
 
+std::string DeliveryReason(DeliveryStop stop, std::uint32_t timeoutMs, std::string_view systemText) {
+  switch (stop) {
+    case DeliveryStop::Refused:
+      return "the connection was refused or could not be made. Is the messaging client running?";
+    case DeliveryStop::TimedOut:
+      return "the messaging client did not take it within " + std::to_string(timeoutMs / 1000) + " seconds.";
+    case DeliveryStop::Reset:
+      return "the connection was reset.";
+    case DeliveryStop::Other:
+      break;
+  }
+  return std::string(systemText) + ".";
+}
+
 std::optional<std::string> DeliveryFailure(std::string_view url, Delivery state, std::string_view reason) {
   std::string text = "The request ";
   text += url;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,19 @@ class DeliveryProgress {
   void Advance(Delivery to) noexcept;  // it only moves forward
   std::atomic<Delivery> state_{Delivery::NotStarted};
 };
+
+// Why a request stopped short, as the HTTP stack tells it.
+enum class DeliveryStop {
+  Refused,   // no connection could be made
+  TimedOut,  // the client did not take it within the send time-out
+  Reset,     // the connection was dropped
+  Other,     // anything else: the stack's own words say it
+};
+
+// The reason as a sentence ending in a full stop. A time-out names the bound
+// it met (`timeoutMs`); any other stop the stack has no words of ours for is
+// told in the system's text for its code (`systemText`, see SystemText).
+std::string DeliveryReason(DeliveryStop stop, std::uint32_t timeoutMs, std::string_view systemText);
 
 // The description of the error once the request to `url` has stopped at
 // `state` for `reason` (a sentence ending in a full stop), or nothing when it

@@ -5,29 +5,39 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace kobex {
 
+// What went wrong, in the words the message box shows: the error is its
+// description and nothing else. A system's error code, where there is one,
+// stands in the description (see SystemText), where a user or a support call
+// can read it; nothing in the program acts on it.
+//
 // Derived from std::exception itself rather than std::runtime_error, whose
 // reference-counted string brings a second string implementation into kobex.exe.
 class Error : public std::exception {
  public:
-  Error(std::int32_t number, std::string description)
-      : number_(number), description_(std::move(description)) {}
+  explicit Error(std::string description) : description_(std::move(description)) {}
 
-  std::int32_t number() const { return number_; }
   const std::string& description() const { return description_; }
   const char* what() const noexcept override { return description_.c_str(); }
 
  private:
-  std::int32_t number_;
   std::string description_;
 };
 
-// Numbers for errors the program raises itself, in the host's own numbering.
-inline constexpr std::int32_t kErrInvalidCall = 5;
-inline constexpr std::int32_t kErrOverflow = 6;
-inline constexpr std::int32_t kErrDivisionByZero = 11;
+// The system's text for a Windows error code, as the system gave it (`raw`,
+// whose line break and closing full stop are dropped), followed by the code:
+// "Access is denied (error 5)"; just "error 5" when the system has no text.
+std::string SystemText(std::string_view raw, std::uint32_t code);
+
+// The same for a COM result, whose code reads in hexadecimal:
+// "Catastrophic failure (0x8000FFFF)"; just "error 0x8000FFFF" without text.
+std::string ComText(std::string_view raw, std::uint32_t result);
+
+// A step that failed, and why: "Cannot load the tray icon: Access is denied (error 5)".
+std::string StepFailure(std::string_view step, std::string_view why);
 
 }  // namespace kobex

@@ -8,7 +8,7 @@
 namespace kobex {
 namespace {
 
-[[noreturn]] void Overflow() { throw Error(kErrOverflow, "Overflow"); }
+[[noreturn]] void Overflow() { throw Error("Overflow"); }
 
 // Ties to even, whatever rounding mode the floating-point unit is in.
 double RoundHalfEven(double value) {
@@ -30,7 +30,7 @@ std::int32_t NotificationCode(float x, float twipsPerPixelX) {
   if (std::isinf(dividend) && std::isinf(divisor)) Overflow();           // invalid operation
   if (divisor == 0) {
     if (dividend == 0) Overflow();                                       // 0 / 0: invalid operation
-    throw Error(kErrDivisionByZero, "Division by zero");
+    throw Error("Division by zero");
   }
   // Any two floats divide in double without overflow; an infinite dividend
   // gives an infinite quotient, which the range test below refuses.

@@ -1,7 +1,5 @@
 #include "control/client_commands.h"
 
-#include "platform/delivery.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
@@ -52,24 +50,6 @@ TEST(SendClientCommand, SendsNothingForAValueOutsideTheTable) {
   FakeWebControl web(journal);
   EXPECT_THROW(SendClientCommand(web, static_cast<ClientCommand>(42)), Error);
   EXPECT_TRUE(web.paths.empty());
-}
-
-// What the launcher says about a request follows what the HTTP stack reported,
-// whenever it reported it: a "sent" that comes after the deadline still counts.
-TEST(Delivery, FollowsWhatWasReportedNotTheClock) {
-  const std::string url = "http://127.0.0.1:8090/exit?";
-  const std::string late = "the messaging client did not take it within 2 seconds.";
-  DeliveryProgress progress;
-  EXPECT_EQ(DeliveryFailure(url, progress.state(), "the connection was refused."),
-            "The request http://127.0.0.1:8090/exit? could not be delivered: the connection was refused.");
-  progress.Sending();
-  EXPECT_EQ(DeliveryFailure(url, progress.state(), late),
-            "The request http://127.0.0.1:8090/exit? may or may not have reached the messaging client: the "
-            "messaging client did not take it within 2 seconds.");
-  progress.Sent();
-  EXPECT_EQ(DeliveryFailure(url, progress.state(), late), std::nullopt);
-  progress.Sending();
-  EXPECT_EQ(progress.state(), Delivery::Sent) << "a stray report does not undo a delivery";
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ class FakeHost : public Host, public NotifyArea {
   }
   std::uint32_t hWnd() override {
     if (windowHandleFails) throw *windowHandleFails;
-    if (destroyed) throw Error(5, "The main window does not exist.");  // as the real host
+    if (destroyed) throw Error("The main window does not exist.");  // as the real host
     return window;
   }
   std::uint32_t QuenziconPicture() override { return picture; }
@@ -124,7 +124,7 @@ class FakeHost : public Host, public NotifyArea {
     aboutOpen = true;
     if (whileAboutOpen) whileAboutOpen(events);
     if (aboutOpen) events.cmdOK_Click();  // the user presses OK
-    if (aboutOpen) throw Error(5, "OK did not close the About box");
+    if (aboutOpen) throw Error("OK did not close the About box");
     journal_.Add("AboutReturned");
   }
   void CloseAbout() override {

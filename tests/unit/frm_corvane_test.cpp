@@ -223,7 +223,7 @@ TEST_F(FormTest, AnIconStillWaitingIsDeletedAtTheUnloadAndOfferedNoMore) {
 }
 
 TEST_F(FormTest, AFailedLaunchStopsStartUpAndEndsWithTheErrorsDescription) {
-  host.shellCommandFails = Error(2, "Cannot start the messaging client: file not found");
+  host.shellCommandFails = Error("Cannot start the messaging client: file not found");
   Load();
   EXPECT_EQ(journal.entries,
             (Entries{"Shell kobex.bat TASKBAR", "MsgBox Cannot start the messaging client: file not found", "End 2"}));
@@ -231,7 +231,7 @@ TEST_F(FormTest, AFailedLaunchStopsStartUpAndEndsWithTheErrorsDescription) {
 }
 
 TEST_F(FormTest, AnErrorBeforeTheShellCallAbandonsTheAdd) {
-  host.windowHandleFails = Error(5, "no window");
+  host.windowHandleFails = Error("no window");
   Load();
   EXPECT_TRUE(host.shellCalls.empty());
   EXPECT_EQ(host.messages, (Entries{"no window"}));
@@ -240,7 +240,7 @@ TEST_F(FormTest, AnErrorBeforeTheShellCallAbandonsTheAdd) {
 
 TEST_F(FormTest, AnErrorInAnEventAbandonsItsRestAndLeavesNoGhostIcon) {
   Load();
-  web.onGet = [](const std::string&) { throw Error(12029, "The request could not be delivered."); };
+  web.onGet = [](const std::string&) { throw Error("The request could not be delivered."); };
   bool restRan = false;
   form.RaiseEvent([&] {
     form.SendClientCommand(ClientCommand::Exit);
@@ -257,7 +257,7 @@ TEST_F(FormTest, AnErrorInAnEventAbandonsItsRestAndLeavesNoGhostIcon) {
 
 TEST_F(FormTest, NoEventRunsOnceTheDefaultHandlingHasBegun) {
   Load();
-  form.RaiseEvent([] { throw Error(6, "Overflow"); });
+  form.RaiseEvent([] { throw Error("Overflow"); });
   form.RaiseEvent([this] { form.SendClientCommand(ClientCommand::Show); });
   EXPECT_TRUE(web.paths.empty());
   EXPECT_EQ(host.messages.size(), 1u);
@@ -284,7 +284,7 @@ TEST_F(FormTest, NotificationsArrivingWhileTheIconIsRemovedAreNotActedOn) {
 
 TEST_F(FormTest, AnErrorDuringTheUnloadStillEndsTheProgram) {
   Load();
-  host.windowHandleFails = Error(5, "window gone");
+  host.windowHandleFails = Error("window gone");
   form.RaiseEvent([this] { form.Unload(); });
   EXPECT_EQ(host.messages, (Entries{"window gone"}));
   EXPECT_EQ(host.endedWith, kExitError);
@@ -370,12 +370,12 @@ TEST(NoGhostIcon, EveryWayOutDeletesTheIcon) {
       {"Exit", [](frmCorvane& f, FakeWebControl&) { f.RaiseEvent([&] { f.mnuIM().mnuIMExit_Click(); }); }},
       {"failed request",
        [](frmCorvane& f, FakeWebControl& web) {
-         web.onGet = [](const std::string&) { throw Error(12029, "refused"); };
+         web.onGet = [](const std::string&) { throw Error("refused"); };
          f.RaiseEvent([&] { f.mnuIM().mnuIMOpen_Click(); });
        }},
       {"failed Exit",
        [](frmCorvane& f, FakeWebControl& web) {
-         web.onGet = [](const std::string&) { throw Error(12002, "timed out"); };
+         web.onGet = [](const std::string&) { throw Error("timed out"); };
          f.RaiseEvent([&] { f.mnuIM().mnuIMExit_Click(); });
        }},
       {"allocation failing in an event",

@@ -85,7 +85,7 @@ TEST_F(MenuTest, ExitSendsItsRequestBeforeTheUnload) {
 }
 
 TEST_F(MenuTest, AFailedExitRequestLeavesTheFormLoaded) {
-  web.onGet = [](const std::string&) { throw Error(12029, "refused"); };
+  web.onGet = [](const std::string&) { throw Error("refused"); };
   Choose("mnuIMExit");
   EXPECT_EQ(journal.entries, (Entries{"PopupMenu", "GET /exit?", "NIM_DELETE",
                                       "MsgBox refused", "End 2"}));

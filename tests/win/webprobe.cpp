@@ -41,8 +41,7 @@ int main(int argc, char** argv) {
       std::printf("ok %s %lu\n", path.c_str(), GetTickCount() - start);
     } catch (const kobex::Error& e) {
       ++failures;
-      std::printf("error %s %lu %ld %s\n", path.c_str(), GetTickCount() - start, static_cast<long>(e.number()),
-                  e.what());
+      std::printf("error %s %lu %s\n", path.c_str(), GetTickCount() - start, e.what());
     }
     std::fflush(stdout);
   }

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/error.h"
 #include "platform/win32/picture.h"
 #include "platform/win32/win32_error.h"
 #include "resources/resource_ids.h"
@@ -79,7 +78,7 @@ void AboutDialog::ShowIcons(HWND dialog) const noexcept {
 }
 
 void AboutDialog::Release() noexcept {
-  dialog_ = nullptr;
+  window_ = nullptr;
   design_ = nullptr;
   events_ = nullptr;
   texts_.clear();
@@ -91,15 +90,15 @@ void AboutDialog::Release() noexcept {
 
 void AboutDialog::Close() {
   // Refused only for a window that is not a dialog, which ours always is.
-  if (dialog_) (void)EndDialog(dialog_, IDOK);
+  if (window_) (void)EndDialog(window_, IDOK);
 }
 
 void AboutDialog::Activate() {
-  if (!dialog_) return;
+  if (!window_) return;
   // Bringing the box forward is a courtesy: if the system declines (another
   // program has the foreground), the box stays open where it was.
-  if (IsIconic(dialog_)) (void)ShowWindow(dialog_, SW_RESTORE);
-  (void)SetForegroundWindow(dialog_);
+  if (IsIconic(window_)) (void)ShowWindow(window_, SW_RESTORE);
+  (void)SetForegroundWindow(window_);
 }
 
 // The answers of the calls below are not examined: this runs inside the dialog
@@ -107,7 +106,7 @@ void AboutDialog::Activate() {
 // without that one detail (a control, its font, the centring), still closed by
 // Escape and its close box.
 void AboutDialog::Build(HWND dialog) noexcept {
-  dialog_ = dialog;
+  window_ = dialog;
   ShowIcons(dialog);
 
   // The client area in pixels, the window centred on the screen.
@@ -170,7 +169,7 @@ INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
     case WM_DISPLAYCHANGE:
     case 0x02E0:  // WM_DPICHANGED: the display's scale changed under the open box
       // The old icons stay until the new ones are the window's: a failed load keeps them.
-      if (self->dialog_) {
+      if (self->window_) {
         OwnedIcon oldLarge(self->icon_.release());
         OwnedIcon oldSmall(self->smallIcon_.release());
         if (self->LoadIcons()) {

@@ -1,5 +1,8 @@
 // The About box on Win32: a modal dialog without an owner, its controls placed
 // at the pixel positions the about subsystem computed, on a white background.
+// Whether the box is open is the form's to know (frmAbout), which asks for it
+// to be shown, closed or brought forward; this keeps only what one showing
+// needs, its window among it.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +23,8 @@ class AboutDialog {
 
   // Returns when the box has been closed through Close(). Throws Error.
   void ShowModal(const AboutWindow& design, AboutEvents& events);
+  // Close and Activate act on the window of the showing in progress; before
+  // its window exists (or after) there is nothing for them to do.
   void Close();
   void Activate();
 
@@ -36,7 +41,7 @@ class AboutDialog {
 
   HINSTANCE instance_;
   EventBoundary& boundary_;
-  HWND dialog_ = nullptr;
+  HWND window_ = nullptr;  // from WM_INITDIALOG to the end of the showing
   const AboutWindow* design_ = nullptr;
   AboutEvents* events_ = nullptr;
   std::vector<std::string> texts_;  // the controls' texts, NUL-terminated

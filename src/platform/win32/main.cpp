@@ -11,6 +11,7 @@
 #include "platform/win32/shell_icon.h"
 #include "platform/win32/startup_calls.h"
 #include "platform/win32/tray_popup.h"
+#include "platform/win32/win32_error.h"
 #include "platform/win32/winhttp_web_control.h"
 #include "tray/frm_corvane.h"
 
@@ -60,7 +61,7 @@ class Win32Host final : public Host {
   void DestroyForm() override { window.Destroy(); }
   void SetTrayIconTimer(std::uint32_t intervalMs) override { window.SetTrayIconTimer(intervalMs); }
   std::uint32_t hWnd() override {
-    if (!window.handle()) throw Error(kErrInvalidCall, "The main window does not exist.");
+    if (!window.handle()) ThrowProgramError("The main window does not exist.");
     return HandleValue(window.handle());
   }
   std::uint32_t QuenziconPicture() override { return HandleValue(icon.Picture()); }

@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include "platform/error.h"
 #include "platform/host.h"
 #include "platform/win32/win32_error.h"
 #include "resources/resource_ids.h"
@@ -22,7 +21,7 @@ constexpr UINT_PTR kTrayIconTimer = 1;  // the form's one timer
 
 // 1440 twips make an inch: twips per pixel for a resolution in dots per inch.
 float TwipsPerPixel(int dpi) {
-  if (dpi <= 0) throw Error(kErrInvalidCall, "Cannot read the screen's resolution.");
+  if (dpi <= 0) ThrowProgramError("Cannot read the screen's resolution.");
   return 1440.0f / static_cast<float>(dpi);
 }
 

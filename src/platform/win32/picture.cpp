@@ -6,15 +6,18 @@
 #include <cstring>
 #include <string>
 
-#include "platform/error.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
 
 namespace kobex::win32 {
 namespace {
 
-[[noreturn]] void Fail(const std::string& what, HRESULT result) {
-  ThrowWin32Error("Cannot load the About logo: " + what, static_cast<DWORD>(result));
+constexpr char kCannotLoad[] = "Cannot load the About logo: ";
+
+[[noreturn]] void Fail(const std::string& what, HRESULT result) { ThrowComError(kCannotLoad + what, result); }
+[[noreturn]] void FailLast(const char* what) {
+  const DWORD code = GetLastError();  // before the text is put together
+  ThrowWin32Error(kCannotLoad + std::string(what), code);
 }
 
 // COM and its picture decoder, loaded from the system folder when the logo is
@@ -24,6 +27,7 @@ struct OleApi {
   decltype(&::CoUninitialize) CoUninitialize = nullptr;
   decltype(&::CreateStreamOnHGlobal) CreateStreamOnHGlobal = nullptr;
   decltype(&::OleLoadPicture) OleLoadPicture = nullptr;
+  DWORD error = 0;  // why they could not be loaded whole
 };
 
 const OleApi& Ole() {
@@ -35,10 +39,14 @@ const OleApi& Ole() {
     Bind(com, a.CoUninitialize, "CoUninitialize");
     Bind(com, a.CreateStreamOnHGlobal, "CreateStreamOnHGlobal");
     Bind(automation, a.OleLoadPicture, "OleLoadPicture");
+    if (!a.CoInitializeEx || !a.CoUninitialize || !a.CreateStreamOnHGlobal || !a.OleLoadPicture) {
+      a.error = GetLastError();  // the failed load's or the missing export's
+      if (!a.error) a.error = ERROR_PROC_NOT_FOUND;
+    }
     return a;
   }();
-  if (!api.CoInitializeEx || !api.CoUninitialize || !api.CreateStreamOnHGlobal || !api.OleLoadPicture) {
-    Fail("the system's picture decoder is not available", HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND));
+  if (api.error) {
+    ThrowWin32Error(kCannotLoad + std::string("the system's picture decoder is not available"), api.error);
   }
   return api;
 }
@@ -76,7 +84,7 @@ HBITMAP LoadJpegResource(HINSTANCE instance, int id) {
   HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   const DWORD size = found ? SizeofResource(instance, found) : 0;
-  if (!bytes || size == 0) Fail("no picture in the program", HRESULT_FROM_WIN32(GetLastError()));
+  if (!bytes || size == 0) FailLast("no picture in the program");
 
   const OleApi& ole = Ole();
   ComScope com{ole};
@@ -84,9 +92,9 @@ HBITMAP LoadJpegResource(HINSTANCE instance, int id) {
 
   // OleLoadPicture reads from a stream; the stream owns this copy and frees it.
   GlobalMemory copy{GlobalAlloc(GMEM_MOVEABLE, size)};
-  if (!copy.handle) Fail("out of memory", E_OUTOFMEMORY);
+  if (!copy.handle) FailLast("out of memory");
   void* target = GlobalLock(copy.handle);
-  if (!target) Fail("out of memory", HRESULT_FROM_WIN32(GetLastError()));
+  if (!target) FailLast("out of memory");
   std::memcpy(target, bytes, size);
   (void)GlobalUnlock(copy.handle);  // its answer is the lock count left, not success
   Releaser<IStream> stream;
@@ -104,7 +112,7 @@ HBITMAP LoadJpegResource(HINSTANCE instance, int id) {
   // The picture owns its bitmap; keep a copy that outlives it.
   auto* bitmap = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)),
                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (!bitmap) Fail("copy", HRESULT_FROM_WIN32(GetLastError()));
+  if (!bitmap) FailLast("copy");
   return bitmap;
 }
 

@@ -14,7 +14,7 @@
 #include <new>
 #include <typeinfo>
 
-#include "platform/error.h"
+#include "platform/win32/win32_error.h"
 
 namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
@@ -22,7 +22,7 @@ void __verbose_terminate_handler() { std::abort(); }
 
 namespace std {
 namespace {
-[[noreturn]] void Raise(std::int32_t number, const char* what) { throw kobex::Error(number, what ? what : ""); }
+[[noreturn]] void Raise(const char* what) { kobex::win32::ThrowProgramError(what ? what : ""); }
 }  // namespace
 
 void __throw_bad_alloc() { throw bad_alloc(); }
@@ -30,16 +30,16 @@ void __throw_bad_array_new_length() { throw bad_array_new_length(); }
 void __throw_bad_cast() { throw bad_cast(); }
 void __throw_bad_typeid() { throw bad_typeid(); }
 void __throw_bad_exception() { throw bad_exception(); }
-void __throw_logic_error(const char* what) { Raise(kobex::kErrInvalidCall, what); }
-void __throw_domain_error(const char* what) { Raise(kobex::kErrInvalidCall, what); }
-void __throw_invalid_argument(const char* what) { Raise(kobex::kErrInvalidCall, what); }
-void __throw_length_error(const char* what) { Raise(kobex::kErrInvalidCall, what); }
-void __throw_out_of_range(const char* what) { Raise(kobex::kErrInvalidCall, what); }
+void __throw_logic_error(const char* what) { Raise(what); }
+void __throw_domain_error(const char* what) { Raise(what); }
+void __throw_invalid_argument(const char* what) { Raise(what); }
+void __throw_length_error(const char* what) { Raise(what); }
+void __throw_out_of_range(const char* what) { Raise(what); }
 // The message's arguments are left out: its format alone says what went wrong.
 // NOLINTNEXTLINE(cert-dcl50-cpp): the library declares it variadic.
-void __throw_out_of_range_fmt(const char* format, ...) { Raise(kobex::kErrInvalidCall, format); }
-void __throw_runtime_error(const char* what) { Raise(kobex::kErrInvalidCall, what); }
-void __throw_range_error(const char* what) { Raise(kobex::kErrOverflow, what); }
-void __throw_overflow_error(const char* what) { Raise(kobex::kErrOverflow, what); }
-void __throw_underflow_error(const char* what) { Raise(kobex::kErrOverflow, what); }
+void __throw_out_of_range_fmt(const char* format, ...) { Raise(format); }
+void __throw_runtime_error(const char* what) { Raise(what); }
+void __throw_range_error(const char* what) { Raise(what); }
+void __throw_overflow_error(const char* what) { Raise(what); }
+void __throw_underflow_error(const char* what) { Raise(what); }
 }  // namespace std

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/error.h"
 #include "platform/menu_placement.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_error.h"
@@ -24,7 +25,7 @@ OwnedMenu Build(const std::vector<MenuEntry>& entries, std::size_t defaultItem) 
     const MenuEntry& e = entries[i];
     if (e.kind == MenuKind::Root) continue;
     if (e.level < 1 || static_cast<std::size_t>(e.level) >= menus.size()) {
-      ThrowWin32Error(kBuildFailed, ERROR_INVALID_DATA);
+      ThrowProgramError(StepFailure(kBuildFailed, "an entry stands at a level that has no menu."));
     }
     HMENU parent = menus[e.level];
     const std::string caption(e.caption);

@@ -1,5 +1,9 @@
 #include "platform/win32/win32_error.h"
 
+#include <winhttp.h>
+
+#include <utility>
+
 #include "platform/error.h"
 
 namespace kobex::win32 {
@@ -9,22 +13,51 @@ std::string SystemMessage(DWORD code, HMODULE module) {
   // With a module, its own table is searched first and then the system's.
   const DWORD flags = FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM |
                       (module ? FORMAT_MESSAGE_FROM_HMODULE : 0);
-  DWORD length = FormatMessageA(flags, module, code, 0, buffer, sizeof buffer, nullptr);
-  while (length > 0 && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' ||
-                        buffer[length - 1] == ' ' || buffer[length - 1] == '.')) {
-    --length;
-  }
-  if (length == 0) return "error " + std::to_string(code);
-  return std::string(buffer, length) + " (error " + std::to_string(code) + ")";
+  // No text (a length of 0) is worded as the bare code.
+  const DWORD length = FormatMessageA(flags, module, code, 0, buffer, sizeof buffer, nullptr);
+  return SystemText(std::string_view(buffer, length), code);
 }
 
 void ThrowWin32Error(const std::string& what, DWORD code) {
-  throw Error(static_cast<std::int32_t>(code), what + ": " + SystemMessage(code));
+  throw Error(StepFailure(what, SystemMessage(code)));
 }
 
 void ThrowLastError(const char* what) {
   const DWORD code = GetLastError();
   ThrowWin32Error(what, code);
 }
+
+void ThrowComError(const std::string& what, HRESULT result) {
+  if (HRESULT_FACILITY(result) == FACILITY_WIN32) ThrowWin32Error(what, HRESULT_CODE(result));
+  char buffer[512] = {};
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
+                                      static_cast<DWORD>(result), 0, buffer, sizeof buffer, nullptr);
+  throw Error(StepFailure(what, ComText(std::string_view(buffer, length), static_cast<DWORD>(result))));
+}
+
+void ThrowDeliveryError(std::string_view url, Delivery delivery, DWORD code, DWORD timeoutMs) {
+  DeliveryStop stop = DeliveryStop::Other;
+  switch (code) {
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+      stop = DeliveryStop::Refused;
+      break;
+    case ERROR_WINHTTP_TIMEOUT:
+      stop = DeliveryStop::TimedOut;
+      break;
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+      stop = DeliveryStop::Reset;
+      break;
+    default:
+      break;
+  }
+  // WinHTTP's own codes have their text in its message table.
+  const std::string systemText =
+      stop == DeliveryStop::Other ? SystemMessage(code, GetModuleHandleA("winhttp.dll")) : std::string();
+  const std::string reason = DeliveryReason(stop, timeoutMs, systemText);
+  // Never asked for a request that was delivered; were it, it would still say why.
+  throw Error(DeliveryFailure(url, delivery, reason).value_or(reason));
+}
+
+void ThrowProgramError(std::string description) { throw Error(std::move(description)); }
 
 }  // namespace kobex::win32

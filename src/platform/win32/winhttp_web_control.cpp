@@ -9,7 +9,6 @@
 
 #include "kobex_version.h"
 #include "platform/delivery.h"
-#include "platform/error.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
 
@@ -28,6 +27,7 @@ struct WinHttpApi {
   decltype(&::WinHttpSendRequest) SendRequest = nullptr;
   decltype(&::WinHttpReceiveResponse) ReceiveResponse = nullptr;
   decltype(&::WinHttpCloseHandle) CloseHandle = nullptr;
+  DWORD error = 0;  // why it could not be loaded whole
 };
 
 // Loaded once, on the first request; throws Error when the system has no WinHTTP.
@@ -44,12 +44,16 @@ const WinHttpApi& WinHttp() {
     Bind(a.module, a.SendRequest, "WinHttpSendRequest");
     Bind(a.module, a.ReceiveResponse, "WinHttpReceiveResponse");
     Bind(a.module, a.CloseHandle, "WinHttpCloseHandle");
+    if (!a.Open || !a.SetTimeouts || !a.SetStatusCallback || !a.Connect || !a.OpenRequest || !a.SetOption ||
+        !a.SendRequest || !a.ReceiveResponse || !a.CloseHandle) {
+      a.error = GetLastError();  // the failed load's or the missing export's
+      if (!a.error) a.error = ERROR_PROC_NOT_FOUND;
+    }
     return a;
   }();
-  if (!api.Open || !api.SetTimeouts || !api.SetStatusCallback || !api.Connect || !api.OpenRequest ||
-      !api.SetOption || !api.SendRequest || !api.ReceiveResponse || !api.CloseHandle) {
-    throw Error(static_cast<std::int32_t>(ERROR_MOD_NOT_FOUND),
-                "Cannot send requests to the messaging client: WinHTTP is not available on this system.");
+  if (api.error) {
+    ThrowWin32Error("Cannot send requests to the messaging client: WinHTTP is not available on this system",
+                    api.error);
   }
   return api;
 }
@@ -120,22 +124,8 @@ void CALLBACK OnStatus(HINTERNET /*handle*/, DWORD_PTR context, DWORD status, LP
   (void)SetEvent(transfer->signal.get());
 }
 
-std::string Reason(DWORD error) {
-  switch (error) {
-    case ERROR_WINHTTP_CANNOT_CONNECT:
-      return "the connection was refused or could not be made. Is the messaging client running?";
-    case ERROR_WINHTTP_TIMEOUT:
-      return "the messaging client did not take it within " + std::to_string(kSendTimeoutMs / 1000) +
-             " seconds.";
-    case ERROR_WINHTTP_CONNECTION_ERROR:
-      return "the connection was reset.";
-    default:
-      return SystemMessage(error, GetModuleHandleA("winhttp.dll")) + ".";
-  }
-}
-
 [[noreturn]] void Fail(const std::string& url, DWORD error, Delivery delivery = Delivery::NotStarted) {
-  throw Error(static_cast<std::int32_t>(error), DeliveryFailure(url, delivery, Reason(error)).value_or(""));
+  ThrowDeliveryError(url, delivery, error, kSendTimeoutMs);
 }
 
 // Wide text, NUL-terminated. (A vector rather than std::wstring keeps the
