@@ -25,12 +25,12 @@ class DeliveryProgress {
   std::atomic<Delivery> state_{Delivery::NotStarted};
 };
 
-// Why a request stopped short, as the HTTP stack tells it.
+// Why a request stopped short.
 enum class DeliveryStop {
   Refused,   // no connection could be made
   TimedOut,  // the client did not take it within the send time-out
   Reset,     // the connection was dropped
-  Other,     // anything else: the stack's own words say it
+  Other,     // anything else, told in the system's words
 };
 
 // The reason as a sentence ending in a full stop. A time-out names the bound

@@ -1,7 +1,7 @@
 // Sends client commands through the program's own webControl (WinHTTP) and
 // reports each outcome with the time the call held its caller:
 //   webprobe [PATH...]     the given request paths of the table, or all ten
-// Prints "ok PATH MS" or "error PATH MS NUMBER DESCRIPTION" per request.
+// Prints "ok PATH MS" or "error PATH MS DESCRIPTION" per request.
 #include <windows.h>
 
 #include <cstdio>

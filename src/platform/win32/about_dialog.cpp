@@ -168,18 +168,18 @@ INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
     case WM_SETTINGCHANGE:
     case WM_DISPLAYCHANGE:
     case 0x02E0:  // WM_DPICHANGED: the display's scale changed under the open box
+    {
       // The old icons stay until the new ones are the window's: a failed load keeps them.
-      if (self->window_) {
-        OwnedIcon oldLarge(self->icon_.release());
-        OwnedIcon oldSmall(self->smallIcon_.release());
-        if (self->LoadIcons()) {
-          self->ShowIcons(dialog);
-        } else {
-          self->icon_ = std::move(oldLarge);
-          self->smallIcon_ = std::move(oldSmall);
-        }
+      OwnedIcon oldLarge(self->icon_.release());
+      OwnedIcon oldSmall(self->smallIcon_.release());
+      if (self->LoadIcons()) {
+        self->ShowIcons(dialog);
+      } else {
+        self->icon_ = std::move(oldLarge);
+        self->smallIcon_ = std::move(oldSmall);
       }
       return FALSE;
+    }
     case WM_COMMAND:
       // OK, Enter and Space on it, Escape and the close box all mean OK.
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

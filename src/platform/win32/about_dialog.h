@@ -23,8 +23,10 @@ class AboutDialog {
 
   // Returns when the box has been closed through Close(). Throws Error.
   void ShowModal(const AboutWindow& design, AboutEvents& events);
-  // Close and Activate act on the window of the showing in progress; before
-  // its window exists (or after) there is nothing for them to do.
+  // Close and Activate act on the window of the showing in progress. Before
+  // it exists there is none, and a close asked for then would be lost; the
+  // form asks only from an event, and none is handled between the call and
+  // WM_INITDIALOG.
   void Close();
   void Activate();
 

@@ -27,21 +27,22 @@ struct OleApi {
   decltype(&::CoUninitialize) CoUninitialize = nullptr;
   decltype(&::CreateStreamOnHGlobal) CreateStreamOnHGlobal = nullptr;
   decltype(&::OleLoadPicture) OleLoadPicture = nullptr;
-  DWORD error = 0;  // why they could not be loaded whole
+  DWORD error = 0;  // why they could not be loaded whole: a DLL's load failed, or an export is missing
 };
 
 const OleApi& Ole() {
   static const OleApi api = [] {
     OleApi a;
     const HMODULE com = LoadSystemLibrary("ole32.dll");
+    if (!com) a.error = GetLastError();
     const HMODULE automation = LoadSystemLibrary("oleaut32.dll");
+    if (!automation && !a.error) a.error = GetLastError();
     Bind(com, a.CoInitializeEx, "CoInitializeEx");
     Bind(com, a.CoUninitialize, "CoUninitialize");
     Bind(com, a.CreateStreamOnHGlobal, "CreateStreamOnHGlobal");
     Bind(automation, a.OleLoadPicture, "OleLoadPicture");
-    if (!a.CoInitializeEx || !a.CoUninitialize || !a.CreateStreamOnHGlobal || !a.OleLoadPicture) {
-      a.error = GetLastError();  // the failed load's or the missing export's
-      if (!a.error) a.error = ERROR_PROC_NOT_FOUND;
+    if (!a.error && (!a.CoInitializeEx || !a.CoUninitialize || !a.CreateStreamOnHGlobal || !a.OleLoadPicture)) {
+      a.error = ERROR_PROC_NOT_FOUND;
     }
     return a;
   }();

@@ -25,7 +25,7 @@ OwnedMenu Build(const std::vector<MenuEntry>& entries, std::size_t defaultItem) 
     const MenuEntry& e = entries[i];
     if (e.kind == MenuKind::Root) continue;
     if (e.level < 1 || static_cast<std::size_t>(e.level) >= menus.size()) {
-      ThrowProgramError(StepFailure(kBuildFailed, "an entry stands at a level that has no menu."));
+      ThrowProgramError(StepFailure(kBuildFailed, "an entry stands at a level that has no menu"));
     }
     HMENU parent = menus[e.level];
     const std::string caption(e.caption);

@@ -27,7 +27,7 @@ struct WinHttpApi {
   decltype(&::WinHttpSendRequest) SendRequest = nullptr;
   decltype(&::WinHttpReceiveResponse) ReceiveResponse = nullptr;
   decltype(&::WinHttpCloseHandle) CloseHandle = nullptr;
-  DWORD error = 0;  // why it could not be loaded whole
+  DWORD error = 0;  // why it could not be loaded whole: the DLL's load failed, or an export is missing
 };
 
 // Loaded once, on the first request; throws Error when the system has no WinHTTP.
@@ -35,6 +35,7 @@ const WinHttpApi& WinHttp() {
   static const WinHttpApi api = [] {
     WinHttpApi a;
     a.module = LoadSystemLibrary("winhttp.dll");
+    if (!a.module) a.error = GetLastError();
     Bind(a.module, a.Open, "WinHttpOpen");
     Bind(a.module, a.SetTimeouts, "WinHttpSetTimeouts");
     Bind(a.module, a.SetStatusCallback, "WinHttpSetStatusCallback");
@@ -44,16 +45,14 @@ const WinHttpApi& WinHttp() {
     Bind(a.module, a.SendRequest, "WinHttpSendRequest");
     Bind(a.module, a.ReceiveResponse, "WinHttpReceiveResponse");
     Bind(a.module, a.CloseHandle, "WinHttpCloseHandle");
-    if (!a.Open || !a.SetTimeouts || !a.SetStatusCallback || !a.Connect || !a.OpenRequest || !a.SetOption ||
-        !a.SendRequest || !a.ReceiveResponse || !a.CloseHandle) {
-      a.error = GetLastError();  // the failed load's or the missing export's
-      if (!a.error) a.error = ERROR_PROC_NOT_FOUND;
+    if (!a.error && (!a.Open || !a.SetTimeouts || !a.SetStatusCallback || !a.Connect || !a.OpenRequest ||
+                     !a.SetOption || !a.SendRequest || !a.ReceiveResponse || !a.CloseHandle)) {
+      a.error = ERROR_PROC_NOT_FOUND;
     }
     return a;
   }();
   if (api.error) {
-    ThrowWin32Error("Cannot send requests to the messaging client: WinHTTP is not available on this system",
-                    api.error);
+    ThrowWin32Error("Cannot send requests to the messaging client without WinHTTP", api.error);
   }
   return api;
 }
