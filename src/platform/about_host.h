@@ -10,6 +10,10 @@ namespace kobex {
 
 enum class ControlKind { Image, Label, CommandButton };
 
+// The host numbers the image and the labels from here, in creation order; the
+// command button has the dialog's own OK id.
+inline constexpr int kAboutFirstControlId = 1001;
+
 struct PixelRect {
   int left, top, width, height;
   bool operator==(const PixelRect& o) const {

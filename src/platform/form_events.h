@@ -8,6 +8,9 @@
 
 namespace kobex {
 
+// The main form's window caption: the window is found by it.
+inline constexpr char kMainWindowCaption[] = "System tray launcher";
+
 class FormEvents : public EventBoundary {
  public:
   // A mouse event on the form's window: button and shift states, X and Y in twips.

@@ -11,7 +11,6 @@ namespace kobex::win32 {
 namespace {
 
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-constexpr int kFirstControlId = 1001;
 
 // An in-memory dialog template without controls: they are placed in pixels
 // once the window exists, which a template's dialog units cannot express.
@@ -118,7 +117,7 @@ void AboutDialog::Build(HWND dialog) noexcept {
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 
   const auto font = static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-  int nextId = kFirstControlId;
+  int nextId = kAboutFirstControlId;
   HWND ok = nullptr;
   // Created in tab order, which is also Windows' tab order.
   for (std::size_t i = 0; i < design_->controls.size(); ++i) {

@@ -10,8 +10,6 @@
 
 namespace kobex::win32 {
 
-inline constexpr char kMainWindowCaption[] = "System tray launcher";
-
 class MainWindow {
  public:
   explicit MainWindow(HINSTANCE instance) : instance_(instance) {}
