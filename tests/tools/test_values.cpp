@@ -1,0 +1,74 @@
+// Writes the program's own values, as its headers define them, as shell
+// assignments for the end-to-end tests (tests/e2e/lib.sh sources the file):
+//   test_values FILE
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "about/frm_about.h"
+#include "control/client_commands.h"
+#include "platform/about_host.h"
+#include "platform/form_events.h"
+#include "tray/frm_corvane.h"
+
+namespace {
+
+// Single-quoted for the shell: a quote inside ends the quoting, is escaped,
+// and starts it again.
+std::string Quoted(std::string_view text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// The About box as winprobe lists it at 96 DPI (15 twips a pixel), control by
+// control in creation order: "ID CLASS x y w h TEXT". The Win32 host makes the
+// image and the labels STATIC controls numbered from kAboutFirstControlId, and
+// the command button a BUTTON with the dialog's OK id, 1.
+std::string AboutControls(const kobex::AboutWindow& box) {
+  std::string lines;
+  int nextId = kobex::kAboutFirstControlId;
+  for (const kobex::PlacedControl& c : box.controls) {
+    const bool button = c.kind == kobex::ControlKind::CommandButton;
+    const kobex::PixelRect& r = c.rect;
+    if (!lines.empty()) lines += '\n';
+    lines += std::to_string(button ? 1 : nextId++) + (button ? " Button " : " Static ") + std::to_string(r.left) +
+             ' ' + std::to_string(r.top) + ' ' + std::to_string(r.width) + ' ' + std::to_string(r.height) + ' ' +
+             std::string(c.text);
+  }
+  return lines;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: test_values FILE\n";
+    return 2;
+  }
+  std::ofstream out(argv[1]);
+  const kobex::AboutWindow about = kobex::AboutInPixels(15, 15);
+  out << "# The program's own values, written at build time by tests/tools/test_values.cpp.\n"
+      << "KOBEX_WINDOW_TITLE=" << Quoted(kobex::kMainWindowCaption) << '\n'
+      << "KOBEX_LAUNCH_COMMAND=" << Quoted(kobex::kLaunchCommand) << '\n'
+      << "KOBEX_REFUSAL_TEXT=" << Quoted(kobex::kRefusalMessage) << '\n'
+      << "KOBEX_CLIENT_HOST=" << Quoted(kobex::kClientHost) << '\n'
+      << "KOBEX_CLIENT_PORT=" << kobex::kClientPort << '\n'
+      << "KOBEX_REQUEST_PATHS=(";
+  const char* separator = "";
+  for (const kobex::CommandRow& row : kobex::kCommandTable) {
+    out << separator << Quoted(row.path);
+    separator = " ";
+  }
+  out << ")\n"
+      << "KOBEX_ABOUT_CLIENT=" << Quoted(std::to_string(about.clientWidth) + ' ' + std::to_string(about.clientHeight))
+      << '\n'
+      << "KOBEX_ABOUT_CONTROLS=" << Quoted(AboutControls(about)) << '\n';
+  out.close();
+  if (!out) {
+    std::cerr << "test_values: cannot write " << argv[1] << '\n';
+    return 1;
+  }
+  return 0;
+}
