@@ -1,0 +1,139 @@
+# Processes and waits for the end-to-end tests: deadlines, the clean-up, the
+# run folder, kobex.exe, the client's requests and the test's own servers.
+
+WORK=""
+BACKGROUND_PIDS=()
+CLEANUPS=()
+
+cleanup() {
+  local status=$?
+  for step in "${CLEANUPS[@]+"${CLEANUPS[@]}"}"; do eval "$step" || true; done
+  if [ -n "$WORK" ]; then
+    for pidfile in "$WORK"/*/client.pid "$WORK"/client.pid; do
+      [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
+    done
+  fi
+  for pid in "${BACKGROUND_PIDS[@]+"${BACKGROUND_PIDS[@]}"}"; do kill "$pid" 2>/dev/null || true; done
+  if [ "$status" != 0 ] && [ -s "$WORK/prober.err" ]; then log "the prober's errors: $(cat "$WORK/prober.err")"; fi
+  wineserver -k 2>/dev/null || true
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+  [ -n "$WORK" ] && rm -rf "$WORK"
+  exit "$status"
+}
+
+# Waits. Each takes its condition as a command (a function, a program and its
+# arguments) and runs it afresh on every pass until it holds or the deadline
+# passes; the condition is tried at least once. Never hand one a "$(...)"
+# argument: bash expands it once, before the first pass, and the wait would
+# test the same old value to the end (static.waits checks for that).
+
+# now_ms: milliseconds on the wall clock.
+now_ms() { local t=${EPOCHREALTIME//[!0-9]/}; echo $((t / 1000)); }
+
+# wait_quietly SECONDS COMMAND...: whether COMMAND held within SECONDS.
+wait_quietly() {
+  local deadline=$(($(now_ms) + $1 * 1000))
+  shift
+  until "$@"; do
+    [ "$(now_ms)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# wait_until SECONDS DESCRIPTION COMMAND...: COMMAND holds within SECONDS, or the test fails.
+wait_until() {
+  local seconds=$1 what=$2
+  shift 2
+  wait_quietly "$seconds" "$@" || fail "no $what within ${seconds}s"
+}
+
+port_free() { ! (exec 3<>"/dev/tcp/$CLIENT_HOST/$CLIENT_PORT") 2>/dev/null; }
+
+# end_leftovers: what a test killed at its time-out left (its clean-up never
+# ran): its stand-in client, whose folder has gone (a test beside this one
+# keeps its own), and its Wine server. That server made every socket of the
+# Wine programs it served in its own network namespace, the old test's: a
+# program of this test served by it would reach that test's client port, not
+# this one's. The tests of one Wine never run two at a time.
+end_leftovers() {
+  local pid dir
+  for pid in $(pgrep -f -- '--dir /tmp/kobex-e2e\.[A-Za-z0-9]+/run' || true); do
+    dir=$(tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | sed -n '/^--dir$/{n;p;q}') || true
+    [ -n "$dir" ] && [ ! -d "$dir" ] && kill "$pid" 2>/dev/null || true
+  done
+  wineserver -k 2>/dev/null || true
+  wait_until 10 "free port $CLIENT_PORT" port_free
+}
+
+# make_run_dir [--no-script | --no-client]: a folder holding kobex.exe, and the
+# client's launch script with the stand-in beside it, as installed on a user's
+# machine; with --no-script no launch script, with --no-client one that starts
+# nothing (the test's own servers stand in for the client).
+make_run_dir() {
+  RUN="$WORK/run"
+  mkdir -p "$RUN"
+  cp "$KOBEX_WIN_BIN_DIR/kobex.exe" "$RUN/"
+  case ${1:-} in
+    --no-script) ;;
+    --no-client) printf '@echo off\r\n' >"$RUN/kobex.bat" ;;
+    *) cp "$KOBEX_STANDIN_DIR/kobex.bat" "$KOBEX_STANDIN_DIR/standin" "$RUN/" ;;
+  esac
+}
+
+# start_kobex: runs kobex.exe from the run folder; its exit code lands in $RUN/kobex.exit.
+start_kobex() {
+  (
+    cd "$RUN"
+    code=0
+    wine kobex.exe >"$RUN/kobex.out" 2>&1 || code=$?
+    echo "$code" >"$RUN/kobex.exit"
+  ) &
+  BACKGROUND_PIDS+=($!)
+}
+
+# expect_exit SECONDS CODE: kobex.exe has ended with that exit code.
+expect_exit() {
+  wait_until "$1" "end of kobex.exe" test -s "$RUN/kobex.exit"
+  local code
+  code=$(cat "$RUN/kobex.exit")
+  [ "$code" = "$2" ] || fail "kobex.exe ended with $code, expected $2"
+  log "kobex.exe ended with exit code $code"
+}
+
+# launcher_up: kobex.exe started from the run folder, its icon in the tray
+# (ICON_X, ICON_Y set) and, when the stand-in is there, the client listening.
+launcher_up() {
+  start_kobex
+  expect_icons 1 30
+  if [ -e "$RUN/standin" ]; then wait_until 30 "client listening" test -s "$RUN/client.pid"; fi
+  locate_icon
+}
+
+# close_launcher: a close request to kobex's main window; it ends with exit code 0.
+close_launcher() {
+  winprobe close "System tray launcher" >/dev/null || fail "no main window to close"
+  expect_exit 20 0
+}
+
+# client_gone: the stand-in client ended, its port free again.
+client_gone() {
+  kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
+  wait_until 10 "free port $CLIENT_PORT" port_free
+}
+
+requests() { cat "$RUN/client-requests.log" 2>/dev/null || true; }
+request_count() { requests | wc -l; }
+requests_at_least() { [ "$(request_count)" -ge "$1" ]; }
+
+# wait_requests N: the client has received N requests in all.
+wait_requests() {
+  wait_quietly 15 requests_at_least "$1" || fail_seen "no request number $1 at the client within 15s"
+  [ "$(request_count)" = "$1" ] || fail "expected $1 requests, the client has $(request_count): $(requests | tr '\n' ' ')"
+}
+
+# expect_requests PATH...: the client has received exactly these, in order.
+expect_requests() {
+  local expected=""
+  for path in "$@"; do expected+="GET $path HTTP/1.1"$'\n'; done
+  [ "$(requests)" = "${expected%$'\n'}" ] || fail "the client received: $(requests | tr '\n' ' ')"
+}
