@@ -23,7 +23,7 @@ median() { summary | cut -d' ' -f1; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
 
 declare -A exe=([kobex]=kobex.exe [baseline]=baseline_tray.exe)
-declare -A title=([kobex]="System tray launcher" [baseline]="Baseline tray")
+declare -A title=([kobex]="$KOBEX_WINDOW_TITLE" [baseline]="Baseline tray")
 declare -A callback=([kobex]=0x200 [baseline]=0x8001)
 
 start() {

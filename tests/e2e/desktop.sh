@@ -63,7 +63,7 @@ close_launcher
 expect_icons 0 10
 client_gone
 
-log "nothing listens on $CLIENT_PORT: the message names the URL; OK by mouse ends the launcher"
+log "nothing listens on $KOBEX_CLIENT_PORT: the message names the URL; OK by mouse ends the launcher"
 rm -rf "$RUN"
 make_run_dir --no-client
 launcher_up

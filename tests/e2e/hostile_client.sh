@@ -25,7 +25,7 @@ for mode in silent mute dribble endless garbage huge reset 404 500 redirect; do
 
   start=$(now_ms)
   person "${DOUBLE[@]}"
-  winprobe responsive "System tray launcher" --wait 15000 >/dev/null || fail "$mode: the launcher hangs"
+  winprobe responsive "$KOBEX_WINDOW_TITLE" --wait 15000 >/dev/null || fail "$mode: the launcher hangs"
   held=$(($(now_ms) - start))
   [ "$mode" = silent ] || wait_until 5 "request at the $mode server" test -s "$WORK/$mode.log"
   if [ "$mode" != silent ]; then

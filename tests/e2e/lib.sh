@@ -5,21 +5,20 @@
 # sources this file and calls e2e_begin first.
 set -euo pipefail
 
-# CTest passes the build's folders; scripts that run from the repository get
-# the presets' folders.
+# CTest passes the build's folders and files; scripts that run from the
+# repository get the presets' own.
 kobex_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export KOBEX_WIN_BIN_DIR="${KOBEX_WIN_BIN_DIR:-$kobex_root/build/windows}"
 export KOBEX_STANDIN_DIR="${KOBEX_STANDIN_DIR:-$kobex_root/build/native/standin}"
-# The client's control endpoint, as the program has it.
-endpoint_constant() { sed -n "s/^inline constexpr .* $1 = \"*\([^\";]*\)\"*;\$/\1/p" "$kobex_root/src/control/client_commands.h"; }
-CLIENT_HOST=$(endpoint_constant kClientHost)
-CLIENT_PORT=$(endpoint_constant kClientPort)
-CLIENT_URL="http://$CLIENT_HOST:$CLIENT_PORT"
-if [ -z "$CLIENT_HOST" ] || [ -z "$CLIENT_PORT" ]; then
-  echo "lib.sh: cannot read the client's endpoint from src/control/client_commands.h" >&2
+# The program's own values (KOBEX_WINDOW_TITLE, KOBEX_CLIENT_PORT...), as the
+# native build writes them from its headers (tests/tools/test_values.cpp).
+KOBEX_VALUES="${KOBEX_VALUES:-$kobex_root/build/native/tests/kobex_values.sh}"
+if [ ! -f "$KOBEX_VALUES" ]; then
+  echo "lib.sh: no $KOBEX_VALUES: build the native preset first" >&2
   exit 1
 fi
-REFUSAL_TEXT="This program requires Windows 95 or later, or Windows NT 4.0 or later."
+source "$KOBEX_VALUES"
+CLIENT_URL="http://$KOBEX_CLIENT_HOST:$KOBEX_CLIENT_PORT"
 # KOBEX_WINE picks the Wine: 8 (Debian 12's) or 10 (Debian 13's); by default
 # the machine's own. Each has its own prefix.
 source "$kobex_root/scripts/wines.sh"

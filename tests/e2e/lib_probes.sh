@@ -95,7 +95,7 @@ dialog_gone() { absent dialog "$1"; }
 # holds the hiding thread about 2 s, waiting for a window manager to withdraw
 # it; a press meanwhile waits its turn.
 launcher_answers() {
-  winprobe responsive "System tray launcher" --wait 5000 >/dev/null || fail_seen "the launcher does not answer"
+  winprobe responsive "$KOBEX_WINDOW_TITLE" --wait 5000 >/dev/null || fail_seen "the launcher does not answer"
 }
 
 # seen: the state a miss is judged by. Each reading says when it could not be

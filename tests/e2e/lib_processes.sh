@@ -47,7 +47,7 @@ wait_until() {
   wait_quietly "$seconds" "$@" || fail "no $what within ${seconds}s"
 }
 
-port_free() { ! (exec 3<>"/dev/tcp/$CLIENT_HOST/$CLIENT_PORT") 2>/dev/null; }
+port_free() { ! (exec 3<>"/dev/tcp/$KOBEX_CLIENT_HOST/$KOBEX_CLIENT_PORT") 2>/dev/null; }
 
 # end_leftovers: what a test killed at its time-out left (its clean-up never
 # ran): its stand-in client, whose folder has gone (a test beside this one
@@ -62,7 +62,7 @@ end_leftovers() {
     [ -n "$dir" ] && [ ! -d "$dir" ] && kill "$pid" 2>/dev/null || true
   done
   wineserver -k 2>/dev/null || true
-  wait_until 10 "free port $CLIENT_PORT" port_free
+  wait_until 10 "free port $KOBEX_CLIENT_PORT" port_free
 }
 
 # make_run_dir [--no-script | --no-client]: a folder holding kobex.exe, and the
@@ -111,14 +111,14 @@ launcher_up() {
 
 # close_launcher: a close request to kobex's main window; it ends with exit code 0.
 close_launcher() {
-  winprobe close "System tray launcher" >/dev/null || fail "no main window to close"
+  winprobe close "$KOBEX_WINDOW_TITLE" >/dev/null || fail "no main window to close"
   expect_exit 20 0
 }
 
 # client_gone: the stand-in client ended, its port free again.
 client_gone() {
   kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
-  wait_until 10 "free port $CLIENT_PORT" port_free
+  wait_until 10 "free port $KOBEX_CLIENT_PORT" port_free
 }
 
 requests() { cat "$RUN/client-requests.log" 2>/dev/null || true; }

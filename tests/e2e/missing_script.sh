@@ -10,7 +10,7 @@ for case in missing folder; do
   [ "$case" = folder ] && mkdir "$RUN/kobex.bat"
   start_kobex
   message_box 30 | tee "$WORK/box.out" || fail "$case: no message box"
-  grep -qF 'Cannot start the messaging client with "kobex.bat TASKBAR"' "$WORK/box.out" || fail "$case: unclear message"
+  grep -qF "Cannot start the messaging client with \"$KOBEX_LAUNCH_COMMAND\"" "$WORK/box.out" || fail "$case: unclear message"
   [ "$(tray_icons)" = 0 ] || fail "$case: an icon was added"
   winprobe press kobex 1 >/dev/null
   expect_exit 20 2

@@ -11,7 +11,7 @@ start_kobex
 
 message_box 30 | tee "$WORK/box.out" || fail "no message box"
 # The message is the box's one label (no id: 65535, or -1), its whole text.
-[ "$(sed -n 's/^\(65535\|-1\) Static [0-9]* [0-9]* [0-9]* [0-9]* //p' "$WORK/box.out")" = "$REFUSAL_TEXT" ] ||
+[ "$(sed -n 's/^\(65535\|-1\) Static [0-9]* [0-9]* [0-9]* [0-9]* //p' "$WORK/box.out")" = "$KOBEX_REFUSAL_TEXT" ] ||
   fail "the refusal text is not shown"
 [ "$(grep -c ' Button ' "$WORK/box.out")" = 1 ] || fail "the box has more than an OK button"
 grep -q '^1 Button .* OK$' "$WORK/box.out" || fail "no OK button"

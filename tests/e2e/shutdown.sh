@@ -18,7 +18,7 @@ WINEDEBUG=+systray launcher_up
 [ "$(icon_calls "$RUN/kobex.out")" -ge 1 ] || fail "Wine's trace shows no icon added by the first launcher"
 
 log "the tray loses the icon; the shell's TaskbarCreated brings it back, once"
-winprobe drop-icon "System tray launcher" || fail "the icon could not be taken from the tray"
+winprobe drop-icon "$KOBEX_WINDOW_TITLE" || fail "the icon could not be taken from the tray"
 expect_icons 0 5
 winprobe taskbar-created
 expect_icons 1 10
@@ -55,7 +55,7 @@ double_click 2
 expect_requests /show? /show?
 
 log "log-off: WM_QUERYENDSESSION is granted, WM_ENDSESSION removes the icon"
-winprobe endsession "System tray launcher" | tee "$WORK/end.out"
+winprobe endsession "$KOBEX_WINDOW_TITLE" | tee "$WORK/end.out"
 grep -qx 'queryendsession 1' "$WORK/end.out" || fail "the end of the session was refused"
 expect_icons 0 10
 expect_exit 20 0

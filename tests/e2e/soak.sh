@@ -20,18 +20,18 @@ done
 
 figures() {
   local stats fds rss
-  stats=$(winprobe stats "System tray launcher")
+  stats=$(winprobe stats "$KOBEX_WINDOW_TITLE")
   fds=$(ls /proc/"$pid"/fd | wc -l)
   rss=$(awk '/^VmRSS/ {print $2}' /proc/"$pid"/status)
   echo "$fds $rss $stats"
 }
 
 # The WM_MOUSEMOVE callback for a double-click, sent as the shell sends it.
-winprobe callback "System tray launcher" 515 500 >/dev/null
+winprobe callback "$KOBEX_WINDOW_TITLE" 515 500 >/dev/null
 wait_requests 500
 read -r fds0 rss0 before < <(figures)
 log "after 500 commands: $fds0 descriptors, ${rss0} KiB resident; Windows counters: $before"
-winprobe callback "System tray launcher" 515 10000 | tee "$WORK/elapsed.out"
+winprobe callback "$KOBEX_WINDOW_TITLE" 515 10000 | tee "$WORK/elapsed.out"
 wait_requests 10500
 read -r fds1 rss1 after < <(figures)
 log "after 10,500 commands: $fds1 descriptors, ${rss1} KiB resident; Windows counters: $after"

@@ -36,7 +36,7 @@ for version in default winxp win7 win10; do
   [ "$(cat "$RUN/client-args.txt")" = TASKBAR ] || fail "client started with '$(cat "$RUN/client-args.txt")'"
   log "client started with TASKBAR"
   expect_icons 1 20
-  winprobe window "System tray launcher" | tee "$WORK/window.out"
+  winprobe window "$KOBEX_WINDOW_TITLE" | tee "$WORK/window.out"
   grep -q 'visible 0' "$WORK/window.out" || fail "the main window is shown"
   [ ! -s "$RUN/client-requests.log" ] || fail "start-up sent a request: $(requests)"
 

@@ -6,16 +6,17 @@ source "$(dirname "$0")/lib.sh"
 e2e_begin --no-display
 : "${KOBEX_HOSTILE_SERVER:?}"
 
-# /exit? goes last: the stand-in ends on it.
-paths=(/show? /hide? /setstatus?online /setstatus?busy /setstatus?brb /setstatus?away
-       /setstatus?phone /setstatus?lunch /setstatus?offline /exit?)
+# Every request of the program's table; /exit? goes last: the stand-in ends on it.
+paths=()
+for path in "${KOBEX_REQUEST_PATHS[@]}"; do [ "$path" = /exit? ] || paths+=("$path"); done
+paths+=(/exit?)
 
-log "all ten requests against the recording stand-in"
+log "all ${#paths[@]} requests against the recording stand-in"
 "$KOBEX_STANDIN_DIR/standin" --dir "$WORK" >"$WORK/standin.out" 2>&1 &
 BACKGROUND_PIDS+=($!)
 wait_until 10 "listening stand-in" grep -q listening "$WORK/standin.out"
 webprobe "${paths[@]}" | tee "$WORK/probe.out"
-[ "$(grep -c '^ok ' "$WORK/probe.out")" = 10 ] || fail "not every request was delivered"
+[ "$(grep -c '^ok ' "$WORK/probe.out")" = "${#paths[@]}" ] || fail "not every request was delivered"
 printf 'GET %s HTTP/1.1\n' "${paths[@]}" >"$WORK/expected.log"
 cmp "$WORK/expected.log" "$WORK/client-requests.log" || {
   diff "$WORK/expected.log" "$WORK/client-requests.log" || true
