@@ -84,7 +84,7 @@ sent
 log "choose About"
 open_menu
 menu_key a 0
-winprobe dialog About --wait 10000 >/dev/null || fail "no About box"
+about_shown
 about_mapped() { xdotool search --name '^About$' >/dev/null; }
 wait_until 10 "the About box's X window" about_mapped
 eval "$(xdotool search --name '^About$' getwindowgeometry --shell | tr -d ' ')"

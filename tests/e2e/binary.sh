@@ -3,13 +3,9 @@
 # later: it imports only Windows' own DLLs and only functions that XP SP3 has
 # (imports.txt beside this script), says 5.01 in its PE header, is marked for
 # ASLR and DEP, and carries its version record.
-set -euo pipefail
 : "${KOBEX_WIN_BIN_DIR:?}"
+source "$(dirname "$0")/lib.sh"  # log and fail; no Wine, no screen
 exe="$KOBEX_WIN_BIN_DIR/kobex.exe"
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
 headers=$(i686-w64-mingw32-objdump -p "$exe")
 
 grep -q '^Magic[[:space:]]*010b' <<<"$headers" || fail "not a 32-bit (PE32) image"
@@ -23,7 +19,7 @@ imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 for dll in $imports; do
   [[ "$allowed" == *" $dll "* ]] || fail "imports $dll, which is not one of Windows' own DLLs"
 done
-echo "imports: $(echo $imports)"
+log "imports: $(echo $imports)"
 # WinHTTP is loaded by full path from the system folder: an import would be
 # looked for beside the program first.
 ! grep -qix 'winhttp.dll' <<<"$imports" || fail "WinHTTP is imported"
@@ -57,11 +53,11 @@ while read -r dll function; do
   fi
 done <<<"$functions"
 [ -z "$problems" ] || fail "imports that Windows XP SP3 may not have:$problems"
-echo "imports: $(wc -l <<<"$functions") functions, all on the list and in Windows XP SP3"
+log "imports: $(wc -l <<<"$functions") functions, all on the list and in Windows XP SP3"
 
 strings=$(strings -el "$exe")
 for value in 1.00.0027 kobex kobex.exe Veltrano Corvane; do
   grep -qxF "$value" <<<"$strings" || fail "the version record lacks \"$value\""
 done
 grep -q 'requestedExecutionLevel level="asInvoker"' <(strings "$exe") || fail "no manifest"
-echo "PASS: $(stat -c %s "$exe") bytes"
+log "PASS: $(stat -c %s "$exe") bytes"

@@ -69,11 +69,23 @@ PRESS=(mousedown 3 mouseup 3)
 DOUBLE=(click --repeat 2 --delay 80 1)
 person() { xdotool mousemove "$ICON_X" "$ICON_Y" "$@"; }
 
-# double_click N [X Y]: one double-click on the icon (at X,Y, by default the
-# one locate_icon found); then the client has N requests.
+# double_click N: one double-click on the icon; then the client has N requests.
 double_click() {
-  xdotool mousemove "${2:-$ICON_X}" "${3:-$ICON_Y}" "${DOUBLE[@]}"
+  person "${DOUBLE[@]}"
   wait_requests "$1"
+}
+
+# message_on_double_click SECONDS REASON: one double-click on the icon brings
+# within SECONDS kobex's message that names /show?'s URL and REASON (a
+# pattern); the icon is gone. MESSAGE_MS: from the double-click to the message.
+message_on_double_click() {
+  local start
+  start=$(now_ms)
+  person "${DOUBLE[@]}"
+  message_box "$1" >"$WORK/box.out" || fail "no message for: $2"
+  MESSAGE_MS=$(($(now_ms) - start))
+  grep -q "$CLIENT_URL/show?.*$2" "$WORK/box.out" || fail "unclear message: $(cat "$WORK/box.out")"
+  expect_icons 0 5
 }
 
 # click_button TITLE ID: a mouse click on button ID of the dialog with that title.
@@ -87,16 +99,14 @@ click_button() {
 # open_menu: one right-button click on the icon; the tray menu opens.
 open_menu() {
   person "${PRESS[@]}"
-  winprobe menus --expect 1 --wait 5000 >/dev/null || fail_seen "the right press on the icon opened no menu"
+  menus_open 1 "the right press on the icon"
 }
 
 # menu_key KEY MENUS: KEY pressed once in the open menu; then MENUS menus are open.
 menu_key() {
   xdotool key "$1"
-  winprobe menus --expect "$2" --wait 5000 >/dev/null || fail_seen "$1 in the menu left $(winprobe menus | head -1 | cut -d' ' -f2) menus open, not $2"
+  menus_open "$2" "$1 in the menu"
 }
-
-menu_closed() { winprobe menus --expect 0 --wait "$(($1 * 1000))" >/dev/null || fail_seen "the menu stays open"; }
 
 # menu_item TEXT: "X Y W H" of the item of an open menu whose text, less its
 # access-key "&", is TEXT ("Open", "My State", "Away"...), as winprobe reads it.

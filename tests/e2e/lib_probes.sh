@@ -89,6 +89,8 @@ absent() {
   [ "$code" = 1 ]
 }
 dialog_gone() { absent dialog "$1"; }
+# about_shown [WHEN]: the About box is shown within 10 s.
+about_shown() { winprobe dialog About --wait 10000 >/dev/null || fail "no About box${1:+ $1}"; }
 
 # launcher_answers: kobex's window answers a message again within 5 s. Under
 # Wine with no window manager, hiding a window with a caption (the About box)
@@ -111,6 +113,12 @@ seen() {
 fail_seen() {
   seen
   fail "$*"
+}
+
+# menus_open N AFTER: N popup menus are open within 5 s of AFTER.
+menus_open() {
+  winprobe menus --expect "$1" --wait 5000 >/dev/null ||
+    fail_seen "$2 left $(winprobe menus | head -1 | cut -d' ' -f2) menus open, not $1"
 }
 
 # watch_menus N [TITLE], then menus_opened: from now on winprobe counts the

@@ -65,12 +65,13 @@ end_leftovers() {
   wait_until 10 "free port $KOBEX_CLIENT_PORT" port_free
 }
 
-# make_run_dir [--no-script | --no-client]: a folder holding kobex.exe, and the
-# client's launch script with the stand-in beside it, as installed on a user's
-# machine; with --no-script no launch script, with --no-client one that starts
-# nothing (the test's own servers stand in for the client).
+# make_run_dir [--no-script | --no-client]: a fresh folder holding kobex.exe,
+# and the client's launch script with the stand-in beside it, as installed on
+# a user's machine; with --no-script no launch script, with --no-client one
+# that starts nothing (the test's own servers stand in for the client).
 make_run_dir() {
   RUN="$WORK/run"
+  rm -rf "$RUN"
   mkdir -p "$RUN"
   cp "$KOBEX_WIN_BIN_DIR/kobex.exe" "$RUN/"
   case ${1:-} in
@@ -80,24 +81,26 @@ make_run_dir() {
   esac
 }
 
-# start_kobex: runs kobex.exe from the run folder; its exit code lands in $RUN/kobex.exit.
+# start_kobex [NAME]: runs kobex.exe from the run folder; its output lands in
+# $RUN/NAME.out, its exit code in $RUN/NAME.exit (NAME: kobex by default).
 start_kobex() {
+  local name=${1:-kobex}
   (
     cd "$RUN"
     code=0
-    wine kobex.exe >"$RUN/kobex.out" 2>&1 || code=$?
-    echo "$code" >"$RUN/kobex.exit"
+    wine kobex.exe >"$RUN/$name.out" 2>&1 || code=$?
+    echo "$code" >"$RUN/$name.exit"
   ) &
   BACKGROUND_PIDS+=($!)
 }
 
-# expect_exit SECONDS CODE: kobex.exe has ended with that exit code.
+# expect_exit SECONDS CODE [NAME]: that kobex.exe has ended with that exit code.
 expect_exit() {
-  wait_until "$1" "end of kobex.exe" test -s "$RUN/kobex.exit"
-  local code
-  code=$(cat "$RUN/kobex.exit")
-  [ "$code" = "$2" ] || fail "kobex.exe ended with $code, expected $2"
-  log "kobex.exe ended with exit code $code"
+  local name=${3:-kobex} code
+  wait_until "$1" "end of $name.exe" test -s "$RUN/$name.exit"
+  code=$(cat "$RUN/$name.exit")
+  [ "$code" = "$2" ] || fail "$name.exe ended with $code, expected $2"
+  log "$name.exe ended with exit code $code"
 }
 
 # launcher_up: kobex.exe started from the run folder, its icon in the tray
@@ -109,16 +112,36 @@ launcher_up() {
   locate_icon
 }
 
-# close_launcher: a close request to kobex's main window; it ends with exit code 0.
+# close_launcher: a close request to kobex's main window; it ends with exit
+# code 0 and its icon goes. The stand-in client, if any, is ended too, its
+# port free for the next launcher's.
 close_launcher() {
   winprobe close "$KOBEX_WINDOW_TITLE" >/dev/null || fail "no main window to close"
   expect_exit 20 0
+  expect_icons 0 10
+  if [ -s "$RUN/client.pid" ]; then
+    kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
+    wait_until 10 "free port $KOBEX_CLIENT_PORT" port_free
+  fi
 }
 
-# client_gone: the stand-in client ended, its port free again.
-client_gone() {
-  kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
-  wait_until 10 "free port $KOBEX_CLIENT_PORT" port_free
+# dismiss_message CODE: OK pressed on kobex's message box; kobex.exe ends with CODE.
+dismiss_message() {
+  winprobe press kobex 1 >/dev/null
+  expect_exit 20 "$1"
+}
+
+# wine_version VERSION: Wine reports that Windows (win31, winxp...) to
+# kobex.exe, until the test ends; "default": Wine's own setting.
+wine_version() {
+  local key='HKCU\Software\Wine\AppDefaults\kobex.exe'
+  if [ "$1" = default ]; then
+    wine reg delete "$key" /f >/dev/null 2>&1 || true
+    return
+  fi
+  [ -n "${WINE_VERSION_SET:-}" ] || CLEANUPS+=("wine reg delete '$key' /f >/dev/null 2>&1")
+  WINE_VERSION_SET=1
+  wine reg add "$key" /v Version /t REG_SZ /d "$1" /f >/dev/null
 }
 
 requests() { cat "$RUN/client-requests.log" 2>/dev/null || true; }
@@ -136,4 +159,20 @@ expect_requests() {
   local expected=""
   for path in "$@"; do expected+="GET $path HTTP/1.1"$'\n'; done
   [ "$(requests)" = "${expected%$'\n'}" ] || fail "the client received: $(requests | tr '\n' ' ')"
+}
+
+# start_server NAME COMMAND...: a server of the test's own (the stand-in, a
+# hostile one) started, its output in $WORK/NAME.out, listening; SERVER_PID.
+start_server() {
+  local name=$1
+  shift
+  "$@" >"$WORK/$name.out" 2>&1 &
+  SERVER_PID=$!
+  BACKGROUND_PIDS+=("$SERVER_PID")
+  wait_until 10 "$name listening" grep -q listening "$WORK/$name.out"
+}
+# stop_server: the last one started ended, the client's port free again.
+stop_server() {
+  kill "$SERVER_PID"
+  wait_until 10 "free port $KOBEX_CLIENT_PORT" port_free
 }

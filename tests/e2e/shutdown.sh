@@ -34,15 +34,8 @@ locate_icon
 double_click 1
 
 log "a second start: the script runs again, the second launcher ends with 0, one icon, the first answers"
-(
-  cd "$RUN"
-  code=0
-  WINEDEBUG=+systray wine kobex.exe >"$RUN/kobex2.out" 2>&1 || code=$?
-  echo "$code" >"$RUN/kobex2.exit"
-) &
-BACKGROUND_PIDS+=($!)
-wait_until 20 "end of the second kobex.exe" test -s "$RUN/kobex2.exit"
-[ "$(cat "$RUN/kobex2.exit")" = 0 ] || fail "the second launcher ended with $(cat "$RUN/kobex2.exit")"
+WINEDEBUG=+systray start_kobex kobex2
+expect_exit 20 0 kobex2
 # It made no add: the tray alone could not tell, as it drops a process's
 # icons as soon as the process ends (a launcher that added its icon and then
 # ended left the tray with one icon, and a probe looking every 5 ms saw none).

@@ -28,14 +28,13 @@ read -r _ mx my _ _ < <(sed -n 2p "$WORK/menu.out")
 [ "$mx" = "$ICON_X" ] && [ "$my" = $((ICON_TOP + ICON_H)) ] ||
   fail "the menu stands at $mx,$my, not below the icon at the pointer's column"
 xdotool mouseup 3
-xdotool key Escape
-menu_closed 5
+menu_key Escape 0
 open_menu
 xdotool mousemove "$ELSEWHERE_X" "$ELSEWHERE_Y" click 1
-menu_closed 5
+menus_open 0 "a click beside the icon"
 open_menu
 xdotool mousemove 600 500 click 1
-menu_closed 5
+menus_open 0 "a click on the desktop"
 
 log "the access keys O and C; then Open and Close with the mouse"
 open_menu
@@ -91,11 +90,10 @@ expect_icons 1 1
 log "ten times: the first press opens the menu right after About has closed, and right after a menu was dismissed"
 for round in 1 2 3 4 5 6 7 8 9 10; do
   open_menu
-  xdotool key Escape
-  menu_closed 5
+  menu_key Escape 0
   open_menu
   click_item About
-  winprobe dialog About --wait 10000 >/dev/null || fail "no About box in round $round"
+  about_shown "in round $round"
   close_about Return
 done
 [ "$(request_count)" = 13 ] || fail "opening and closing sent a request"
@@ -105,9 +103,8 @@ read -r _ _ _ _ _ _ _ _ _ double_click_ms < <(winprobe metrics)
 [ "$double_click_ms" = "$DOUBLE_CLICK_MS" ] || fail "the system's double-click time is $double_click_ms ms"
 # last_menu_open WHAT: the menu of the sequence's last press is open; Escape closes it.
 last_menu_open() {
-  winprobe menus --expect 1 --wait 5000 >/dev/null || fail_seen "no menu open: $1"
-  xdotool key Escape
-  menu_closed 5
+  menus_open 1 "$1"
+  menu_key Escape 0
 }
 # A right press soon after the one before reaches the launcher as a right
 # double-click; it opens the menu as a press does.
@@ -142,10 +139,10 @@ last_menu_open "the press right after the double-click"
 log "About chosen again while open brings that box forward; Exit while it is open ends everything"
 open_menu
 click_item About
-winprobe dialog About --wait 10000 >/dev/null || fail "no About box"
+about_shown
 open_menu
 click_item About
-menu_closed 5
+menus_open 0 "About chosen again"
 winprobe dialog About >"$WORK/about.out" || fail_seen "no About box shown after About was chosen again"
 grep -qx 'count 1' "$WORK/about.out" || fail_seen "About boxes: $(tr '\n' ' ' <"$WORK/about.out")"
 open_menu

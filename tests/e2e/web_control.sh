@@ -12,9 +12,7 @@ for path in "${KOBEX_REQUEST_PATHS[@]}"; do [ "$path" = /exit? ] || paths+=("$pa
 paths+=(/exit?)
 
 log "all ${#paths[@]} requests against the recording stand-in"
-"$KOBEX_STANDIN_DIR/standin" --dir "$WORK" >"$WORK/standin.out" 2>&1 &
-BACKGROUND_PIDS+=($!)
-wait_until 10 "listening stand-in" grep -q listening "$WORK/standin.out"
+start_server standin "$KOBEX_STANDIN_DIR/standin" --dir "$WORK"
 webprobe "${paths[@]}" | tee "$WORK/probe.out"
 [ "$(grep -c '^ok ' "$WORK/probe.out")" = "${#paths[@]}" ] || fail "not every request was delivered"
 printf 'GET %s HTTP/1.1\n' "${paths[@]}" >"$WORK/expected.log"
@@ -32,9 +30,7 @@ grep -q "^error /show? [0-9]* The request $CLIENT_URL/show? could not be deliver
 
 for mode in silent mute; do
   log "a server that accepts and never answers ($mode)"
-  "$KOBEX_HOSTILE_SERVER" --mode "$mode" --log "$WORK/$mode.log" >"$WORK/$mode.server.out" 2>&1 &
-  BACKGROUND_PIDS+=($!)
-  wait_until 10 "hostile server" grep -q listening "$WORK/$mode.server.out"
+  start_server "$mode server" "$KOBEX_HOSTILE_SERVER" --mode "$mode" --log "$WORK/$mode.log"
   webprobe /hide? | tee "$WORK/$mode.out"
   read -r outcome _ ms _ <"$WORK/$mode.out"
   [ "$outcome" = ok ] || fail "a delivered request was reported as failed"
@@ -42,7 +38,6 @@ for mode in silent mute; do
   if [ "$mode" = mute ]; then
     [ "$(cat "$WORK/mute.log")" = "GET /hide? HTTP/1.1" ] || fail "the mute server got: $(cat -A "$WORK/mute.log")"
   fi
-  kill "${BACKGROUND_PIDS[-1]}"
-  wait_until 10 "free port" port_free
+  stop_server
 done
 log "PASS"
