@@ -93,9 +93,7 @@ log "press OK"
 close_about Return
 
 log "choose Exit"
-open_menu
-menu_key x 0
-wait_requests 3
+choose 3 menu_key x 0
 sent
 expect_exit 20 0
 expect_icons 0 10

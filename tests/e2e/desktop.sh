@@ -19,18 +19,14 @@ open_menu
 menus_beside_icon || fail_seen "the menu is not beside the icon"
 menu_key Escape 0
 double_click 1
-open_menu
-click_item Open
-wait_requests 2
+choose 2 click_item Open
 open_menu
 click_item "My State"
 menus_open 2 "a click on My State"
 menus_beside_icon || fail_seen "the submenu is not beside the icon"
 click_item Away
 wait_requests 3
-open_menu
-menu_key c 0
-wait_requests 4
+choose 4 menu_key c 0
 open_menu
 menu_key a 0
 about_shown
@@ -47,9 +43,7 @@ else
 fi
 
 log "Exit from the menu ends client and launcher"
-open_menu
-click_item Exit
-wait_requests 5
+choose 5 click_item Exit
 expect_exit 20 0
 expect_icons 0 10
 expect_requests /show? /show? /setstatus?away /hide? /exit?

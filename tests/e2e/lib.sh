@@ -12,12 +12,10 @@ export KOBEX_WIN_BIN_DIR="${KOBEX_WIN_BIN_DIR:-$kobex_root/build/windows}"
 export KOBEX_STANDIN_DIR="${KOBEX_STANDIN_DIR:-$kobex_root/build/native/standin}"
 # The program's own values (KOBEX_WINDOW_TITLE, KOBEX_CLIENT_PORT...), as the
 # native build writes them from its headers (tests/tools/test_values.cpp).
-KOBEX_VALUES="${KOBEX_VALUES:-$kobex_root/build/native/tests/kobex_values.sh}"
-if [ ! -f "$KOBEX_VALUES" ]; then
-  echo "lib.sh: no $KOBEX_VALUES: build the native preset first" >&2
+source "${KOBEX_VALUES:-$kobex_root/build/native/tests/kobex_values.sh}" || {
+  echo "lib.sh: the program's values are missing: build the native preset first" >&2
   exit 1
-fi
-source "$KOBEX_VALUES"
+}
 CLIENT_URL="http://$KOBEX_CLIENT_HOST:$KOBEX_CLIENT_PORT"
 # KOBEX_WINE picks the Wine: 8 (Debian 12's) or 10 (Debian 13's); by default
 # the machine's own. Each has its own prefix.

@@ -41,29 +41,27 @@ start_x_server() {
 start_desktop() {
   case $KOBEX_DESKTOP in
     bare) return ;;
-    openbox | trayer | jwm | icewm) ;;
+    openbox)
+      background openbox openbox --sm-disable
+      wait_until 10 "window manager" wm_running
+      ;;
+    jwm | icewm)
+      mkdir -p "$WORK/home"  # Debian's settings: the taskbar at the bottom, its tray at the right
+      # IceWM is Debian 13's (3.7): Debian 12's (3.3) gives no new Wine window
+      # the keyboard, under Wine 8 and Wine 10 alike.
+      local from=()
+      [ "$KOBEX_DESKTOP" = icewm ] && [ "$(machine_release)" != trixie ] && from=(in_userland trixie)
+      HOME="$WORK/home" background "$KOBEX_DESKTOP" "${from[@]}" "$KOBEX_DESKTOP"
+      wait_quietly 30 wm_running ||
+        fail "no window manager within 30s; $KOBEX_DESKTOP said: $(tr '\n' ' ' <"$WORK/$KOBEX_DESKTOP.out"); $(x_server_state)"
+      wait_until 30 "its system tray" tray_running
+      ;;
+    trayer)
+      background trayer trayer --edge top --align right --widthtype request --height 24
+      wait_until 30 "system tray" tray_running
+      ;;
     *) fail "unknown desktop '$KOBEX_DESKTOP'" ;;
   esac
-  if [ "$KOBEX_DESKTOP" = openbox ]; then
-    openbox --sm-disable >"$WORK/openbox.out" 2>&1 &
-    BACKGROUND_PIDS+=($!)
-    wait_until 10 "window manager" wm_running
-  elif [ "$KOBEX_DESKTOP" = jwm ] || [ "$KOBEX_DESKTOP" = icewm ]; then
-    mkdir -p "$WORK/home"  # Debian's settings: the taskbar at the bottom, its tray at the right
-    # IceWM is Debian 13's (3.7): Debian 12's (3.3) gives no new Wine window
-    # the keyboard, under Wine 8 and Wine 10 alike.
-    local from=()
-    [ "$KOBEX_DESKTOP" = icewm ] && [ "$(machine_release)" != trixie ] && from=(in_userland trixie)
-    HOME="$WORK/home" "${from[@]}" "$KOBEX_DESKTOP" >"$WORK/$KOBEX_DESKTOP.out" 2>&1 &
-    BACKGROUND_PIDS+=($!)
-    wait_quietly 30 wm_running ||
-      fail "no window manager within 30s; $KOBEX_DESKTOP said: $(tr '\n' ' ' <"$WORK/$KOBEX_DESKTOP.out"); $(x_server_state)"
-    wait_until 30 "its system tray" tray_running
-  else
-    trayer --edge top --align right --widthtype request --height 24 >"$WORK/trayer.out" 2>&1 &
-    BACKGROUND_PIDS+=($!)
-    wait_until 30 "system tray" tray_running
-  fi
   log "desktop: $KOBEX_DESKTOP"
 }
 

@@ -38,8 +38,8 @@ locate_icon() {
 
 # icon_matches_frame X Y W H SIZE [RESIZED]: the tray's icon window at X,Y (W x H)
 # shows kobex.ico's SIZE-pixel frame (with RESIZED, its 32-pixel frame shrunk
-# to SIZE instead); icon_matches_frame.py compares them, and its exit code is
-# this function's: 2 when the pixels say no.
+# to SIZE instead), as icon_matches_frame.py judges: its exit code, 2 when the
+# pixels say no.
 icon_matches_frame() {
   local x=$1 y=$2 w=$3 h=$4 size=$5 ico="$kobex_root/src/resources/kobex.ico"
   # ico_frame SIZE: the image of that size in kobex.ico, as ImageMagick names it.
@@ -48,13 +48,13 @@ icon_matches_frame() {
     index=$(identify -format '%w\n' "$ico" | grep -nx "$1" | cut -d: -f1) || fail "kobex.ico has no $1-pixel frame"
     echo "$ico[$((index - 1))]"
   }
-  import -display "$DISPLAY" -window root -crop "${w}x${h}+${x}+${y}" +repage -depth 8 "$WORK/shown.ppm"
+  import -display "$DISPLAY" -window root -crop "${w}x${h}+${x}+${y}" +repage -depth 8 "rgb:$WORK/shown.rgb"
   if [ -n "${6:-}" ]; then
-    convert "$(ico_frame 32)" -resize "${size}x${size}" -depth 8 "$WORK/frame.pam"
+    convert "$(ico_frame 32)" -resize "${size}x${size}" -depth 8 "rgba:$WORK/frame.rgba"
   else
-    convert "$(ico_frame "$size")" -depth 8 "$WORK/frame.pam"
+    convert "$(ico_frame "$size")" -depth 8 "rgba:$WORK/frame.rgba"
   fi
-  python3 "$kobex_root/tests/e2e/icon_matches_frame.py" "$WORK/shown.ppm" "$WORK/frame.pam"
+  python3 "$kobex_root/tests/e2e/icon_matches_frame.py" "$WORK/shown.rgb" "$w" "$h" "$WORK/frame.rgba" "$size"
 }
 
 # One action, one check: each helper below acts once (a press, a key, a
@@ -108,6 +108,14 @@ menu_key() {
   menus_open "$2" "$1 in the menu"
 }
 
+# choose N ACTION...: the menu opened, ACTION (menu_key, click_item) done in
+# it once; then the client has N requests.
+choose() {
+  open_menu
+  "${@:2}"
+  wait_requests "$1"
+}
+
 # menu_item TEXT: "X Y W H" of the item of an open menu whose text, less its
 # access-key "&", is TEXT ("Open", "My State", "Away"...), as winprobe reads it.
 menu_item() {
@@ -139,8 +147,7 @@ menus_beside_icon() {
   local screen_w screen_h
   read -r screen_w screen_h < <(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
   winprobe menus | awk -v sw="$screen_w" -v sh="$screen_h" -v ix="$ICON_LEFT" -v iy="$ICON_TOP" -v iw="$ICON_W" \
-    -v ih="$ICON_H" \
-    -v px="$ICON_X" '
+    -v ih="$ICON_H" -v px="$ICON_X" '
     $1 == "menu" { n++; x[n] = $2; y[n] = $3; r[n] = $2 + $4; b[n] = $3 + $5 }
     $1 == "item" && / &Open$/ { popup[n] = 1 }
     END {

@@ -128,8 +128,8 @@ menus_open() {
 # a pipe "ready" would arrive at the end. Wine's server ends it with the test
 # if it is still looking.)
 watch_menus() {
-  wine "$WINPROBE" menus-opened ${2:+"$2"} --expect "$1" --wait 15000 </dev/null >"$WORK/opened.out" 2>&1 &
-  MENU_WATCH=$!
+  background opened wine "$WINPROBE" menus-opened ${2:+"$2"} --expect "$1" --wait 15000
+  MENU_WATCH=$BACKGROUND_PID
   wait_until 10 "the menu watcher" grep -q '^ready' "$WORK/opened.out"
 }
 menus_opened() {

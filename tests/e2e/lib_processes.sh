@@ -131,18 +131,19 @@ dismiss_message() {
   expect_exit 20 "$1"
 }
 
-# wine_version VERSION: Wine reports that Windows (win31, winxp...) to
-# kobex.exe, until the test ends; "default": Wine's own setting.
-wine_version() {
-  local key='HKCU\Software\Wine\AppDefaults\kobex.exe'
-  if [ "$1" = default ]; then
-    wine reg delete "$key" /f >/dev/null 2>&1 || true
-    return
+# wine_setting KEY NAME TYPE DATA: a value in the registry of Wine's prefix
+# until the test ends; with DATA "" none (Wine's default).
+wine_setting() {
+  local undo="wine reg delete '$1' /v $2 /f >/dev/null 2>&1"
+  [[ " ${CLEANUPS[*]-} " == *"$undo"* ]] || CLEANUPS+=("$undo")
+  if [ -z "$4" ]; then
+    eval "$undo" || true
+  else
+    wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null
   fi
-  [ -n "${WINE_VERSION_SET:-}" ] || CLEANUPS+=("wine reg delete '$key' /f >/dev/null 2>&1")
-  WINE_VERSION_SET=1
-  wine reg add "$key" /v Version /t REG_SZ /d "$1" /f >/dev/null
 }
+# wine_version VERSION: Wine reports that Windows (win31, winxp...) to kobex.exe; "": its default.
+wine_version() { wine_setting 'HKCU\Software\Wine\AppDefaults\kobex.exe' Version REG_SZ "$1"; }
 
 requests() { cat "$RUN/client-requests.log" 2>/dev/null || true; }
 request_count() { requests | wc -l; }
@@ -161,15 +162,22 @@ expect_requests() {
   [ "$(requests)" = "${expected%$'\n'}" ] || fail "the client received: $(requests | tr '\n' ' ')"
 }
 
-# start_server NAME COMMAND...: a server of the test's own (the stand-in, a
-# hostile one) started, its output in $WORK/NAME.out, listening; SERVER_PID.
-start_server() {
+# background NAME COMMAND...: COMMAND runs beside the test until it ends, its
+# output in $WORK/NAME.out; BACKGROUND_PID.
+background() {
   local name=$1
   shift
-  "$@" >"$WORK/$name.out" 2>&1 &
-  SERVER_PID=$!
-  BACKGROUND_PIDS+=("$SERVER_PID")
-  wait_until 10 "$name listening" grep -q listening "$WORK/$name.out"
+  "$@" </dev/null >"$WORK/$name.out" 2>&1 &
+  BACKGROUND_PID=$!
+  BACKGROUND_PIDS+=("$BACKGROUND_PID")
+}
+
+# start_server NAME COMMAND...: a server of the test's own (the stand-in, a
+# hostile one) started and listening; SERVER_PID.
+start_server() {
+  background "$@"
+  SERVER_PID=$BACKGROUND_PID
+  wait_until 10 "$1 listening" grep -q listening "$WORK/$1.out"
 }
 # stop_server: the last one started ended, the client's port free again.
 stop_server() {

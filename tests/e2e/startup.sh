@@ -18,9 +18,9 @@ answers_then_closes() {
   expect_requests /show?
 }
 
-for version in default winxp win7 win10; do
+for version in "" winxp win7 win10; do
   wine_version "$version"
-  log "Wine's version setting: $version"
+  log "Wine's version setting: ${version:-default}"
   make_run_dir
   start_kobex
   wait_until 30 "client started by kobex.bat" test -s "$RUN/client-args.txt"
@@ -39,8 +39,7 @@ make_run_dir
 # Each offer is an add and a modification, both refused: four are the first
 # offer and one more. Wine's shell never says "TaskbarCreated", so only the
 # timer can bring the icon once that tray has gone.
-wine "$WINPROBE" refusing-tray --expect 4 --wait 60000 </dev/null >"$WORK/tray.out" 2>&1 &
-BACKGROUND_PIDS+=($!)
+background tray wine "$WINPROBE" refusing-tray --expect 4 --wait 60000
 wait_until 20 "the refusing tray" grep -q '^ready' "$WORK/tray.out"
 start_kobex
 wait_until 70 "the refusing tray's end" grep -q '^refused' "$WORK/tray.out"
@@ -54,10 +53,9 @@ answers_then_closes
 frames=$(winprobe icongroup "$(winepath -w "$KOBEX_WIN_BIN_DIR/kobex.exe")" 1)
 [ "$frames" = "frames 16 20 24 32 40 48" ] || fail "kobex.exe's icon has $frames"
 log "kobex.exe's icon: $frames"
-desktop='HKCU\Control Panel\Desktop'
-CLEANUPS+=("wine reg delete '$desktop' /v LogPixels /f >/dev/null 2>&1")
+resolution() { wine_setting 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$1"; }
 for dpi in 96 144; do
-  wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+  resolution "$dpi"
   restart_wine  # Wine reads the resolution when it starts
   read -r _ seen_dpi _ small _ < <(winprobe metrics)
   [ "$seen_dpi" = "$dpi" ] || fail "Wine reports $seen_dpi DPI, not $dpi"
@@ -67,14 +65,14 @@ for dpi in 96 144; do
   launcher_up
   read -r x y w h _ < <(winprobe icons | sed -n 2p)
   # The tray draws the icon some moments after it lists it.
-  frame_drawn() { icon_matches_frame "$x" "$y" "$w" "$h" "$small" >/dev/null; }
-  wait_quietly 10 frame_drawn || true
-  icon_matches_frame "$x" "$y" "$w" "$h" "$small" || fail "the tray does not show the $small-pixel frame"
+  wait_quietly 10 icon_matches_frame "$x" "$y" "$w" "$h" "$small" >"$WORK/frame.out" ||
+    fail "the tray does not show the $small-pixel frame: $(tail -1 "$WORK/frame.out")"
+  log "$(tail -1 "$WORK/frame.out")"
   code=0
   icon_matches_frame "$x" "$y" "$w" "$h" "$small" resized >/dev/null || code=$?
   [ "$code" = 2 ] || fail "the comparison cannot tell the $small-pixel frame from the 32-pixel one shrunk ($code)"
   close_launcher
 done
-wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true
+resolution ""
 stop_wine
 log "PASS"
