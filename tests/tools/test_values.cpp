@@ -14,30 +14,12 @@
 
 namespace {
 
-// Single-quoted for the shell: a quote inside ends the quoting, is escaped,
-// and starts it again.
+// Single-quoted for the shell: a quote inside closes the quoting, is escaped,
+// and opens it again.
 std::string Quoted(std::string_view text) {
   std::string quoted = "'";
   for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
-}
-
-// The About box as winprobe lists it at 96 DPI (15 twips a pixel), control by
-// control in creation order: "ID CLASS x y w h TEXT". The Win32 host makes the
-// image and the labels STATIC controls numbered from kAboutFirstControlId, and
-// the command button a BUTTON with the dialog's OK id, 1.
-std::string AboutControls(const kobex::AboutWindow& box) {
-  std::string lines;
-  int nextId = kobex::kAboutFirstControlId;
-  for (const kobex::PlacedControl& c : box.controls) {
-    const bool button = c.kind == kobex::ControlKind::CommandButton;
-    const kobex::PixelRect& r = c.rect;
-    if (!lines.empty()) lines += '\n';
-    lines += std::to_string(button ? 1 : nextId++) + (button ? " Button " : " Static ") + std::to_string(r.left) +
-             ' ' + std::to_string(r.top) + ' ' + std::to_string(r.width) + ' ' + std::to_string(r.height) + ' ' +
-             std::string(c.text);
-  }
-  return lines;
 }
 
 }  // namespace
@@ -48,7 +30,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::ofstream out(argv[1]);
-  const kobex::AboutWindow about = kobex::AboutInPixels(15, 15);
   out << "# The program's own values, written at build time by tests/tools/test_values.cpp.\n"
       << "KOBEX_WINDOW_TITLE=" << Quoted(kobex::kMainWindowCaption) << '\n'
       << "KOBEX_LAUNCH_COMMAND=" << Quoted(kobex::kLaunchCommand) << '\n'
@@ -56,15 +37,25 @@ int main(int argc, char** argv) {
       << "KOBEX_CLIENT_HOST=" << Quoted(kobex::kClientHost) << '\n'
       << "KOBEX_CLIENT_PORT=" << kobex::kClientPort << '\n'
       << "KOBEX_REQUEST_PATHS=(";
-  const char* separator = "";
-  for (const kobex::CommandRow& row : kobex::kCommandTable) {
-    out << separator << Quoted(row.path);
-    separator = " ";
+  for (const kobex::CommandRow& row : kobex::kCommandTable) out << ' ' << Quoted(row.path);
+  out << " )\n";
+
+  // The About box as winprobe lists it at 96 DPI (15 twips a pixel), a line a
+  // control in creation order: "ID CLASS x y w h TEXT". The Win32 host makes
+  // the image and the labels STATIC controls numbered from
+  // kAboutFirstControlId, the command button a BUTTON with the dialog's OK id, 1.
+  const kobex::AboutWindow about = kobex::AboutInPixels(15, 15);
+  std::string controls;
+  int nextId = kobex::kAboutFirstControlId;
+  for (const kobex::PlacedControl& c : about.controls) {
+    const bool button = c.kind == kobex::ControlKind::CommandButton;
+    controls += std::to_string(button ? 1 : nextId++) + (button ? " Button " : " Static ") +
+                std::to_string(c.rect.left) + ' ' + std::to_string(c.rect.top) + ' ' + std::to_string(c.rect.width) +
+                ' ' + std::to_string(c.rect.height) + ' ' + std::string(c.text) + '\n';
   }
-  out << ")\n"
-      << "KOBEX_ABOUT_CLIENT=" << Quoted(std::to_string(about.clientWidth) + ' ' + std::to_string(about.clientHeight))
-      << '\n'
-      << "KOBEX_ABOUT_CONTROLS=" << Quoted(AboutControls(about)) << '\n';
+  if (!controls.empty()) controls.pop_back();
+  out << "KOBEX_ABOUT_CLIENT=" << Quoted(std::to_string(about.clientWidth) + ' ' + std::to_string(about.clientHeight))
+      << "\nKOBEX_ABOUT_CONTROLS=" << Quoted(controls) << '\n';
   out.close();
   if (!out) {
     std::cerr << "test_values: cannot write " << argv[1] << '\n';
