@@ -85,9 +85,9 @@ log "choose About"
 open_menu
 menu_key a 0
 about_shown
-about_mapped() { xdotool search --name '^About$' >/dev/null; }
+about_mapped() { xdotool search --name "^$KOBEX_ABOUT_TITLE\$" >/dev/null; }
 wait_until 10 "the About box's X window" about_mapped
-eval "$(xdotool search --name '^About$' getwindowgeometry --shell | tr -d ' ')"
+eval "$(xdotool search --name "^$KOBEX_ABOUT_TITLE\$" getwindowgeometry --shell | tr -d ' ')"
 shot about.png "${WIDTH}x${HEIGHT}+${X}+${Y}"
 log "press OK"
 close_about Return

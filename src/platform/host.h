@@ -16,6 +16,9 @@ namespace kobex {
 
 enum class MsgBoxIcon { None, Critical };
 
+// The title of the program's message boxes.
+inline constexpr char kAppTitle[] = "kobex";
+
 // Exit codes: 0 after an unload, these when the program ends otherwise.
 inline constexpr int kExitAnotherRuns = 0;  // a launcher of this session already has the icon: not a failure
 inline constexpr int kExitRefused = 1;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The launcher as a user meets it on the desktop KOBEX_DESKTOP names (see
-# lib.sh): start-up, a double-click, the menu by mouse (Open, a presence state,
+# lib_desktop.sh): start-up, a double-click, the menu by mouse (Open, a presence state,
 # About closed with OK by mouse, Exit) and by its access keys, a close request,
 # and the message when nothing listens on the client's port. The menu and its
 # submenu stand beside the icon, whole on the screen. Under a window manager
@@ -30,22 +30,21 @@ choose 4 menu_key c 0
 open_menu
 menu_key a 0
 about_shown
-about_has_keyboard() { [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = About ]; }
+about_has_keyboard() { [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$KOBEX_ABOUT_TITLE" ]; }
 if [ "$KOBEX_DESKTOP" = jwm ] || [ "$KOBEX_DESKTOP" = icewm ]; then
   wait_quietly 10 about_has_keyboard || fail_seen "the window manager did not give the About box the keyboard"
   xdotool key Return
-  wait_quietly 10 dialog_gone About || fail_seen "Enter did not close the About box"
+  wait_quietly 10 dialog_gone "$KOBEX_ABOUT_TITLE" || fail_seen "Enter did not close the About box"
   log "About closed by Enter"
 else
-  click_button About 1
-  wait_until 10 "About box closed by OK" dialog_gone About
+  click_button "$KOBEX_ABOUT_TITLE" 1
+  wait_until 10 "About box closed by OK" dialog_gone "$KOBEX_ABOUT_TITLE"
   log "About closed by a click on OK"
 fi
 
 log "Exit from the menu ends client and launcher"
 choose 5 click_item Exit
-expect_exit 20 0
-expect_icons 0 10
+expect_gone 20
 expect_requests /show? /show? /setstatus?away /hide? /exit?
 
 log "a close request removes the icon and ends the launcher"
@@ -57,6 +56,6 @@ log "nothing listens on $KOBEX_CLIENT_PORT: the message names the URL; OK by mou
 make_run_dir --no-client
 launcher_up
 message_on_double_click 15 refused
-click_button kobex 1
+click_button "$KOBEX_MESSAGE_TITLE" 1
 expect_exit 20 2
 log "PASS"

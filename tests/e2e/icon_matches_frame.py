@@ -13,6 +13,8 @@ sw, sh, size = int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[5])
 shown, frame = open(sys.argv[1], "rb").read(), open(sys.argv[4], "rb").read()
 if len(shown) != sw * sh * 3 or len(frame) != size * size * 4:
     sys.exit("the pictures are not of the sizes given")
+if sw < size or sh < size:
+    sys.exit(f"the {sw}x{sh} icon window cannot hold the {size}-pixel frame")
 ox, oy = (sw - size) // 2, (sh - size) // 2
 
 

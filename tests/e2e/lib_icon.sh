@@ -173,9 +173,9 @@ menus_beside_icon() {
 # window under the pointer, as it was: with no window manager it would
 # otherwise fall to the root and keys would be lost.
 close_about() {
-  focus_window About
+  focus_window "$KOBEX_ABOUT_TITLE"
   xdotool key "$1"
-  wait_quietly 5 dialog_gone About || fail_seen "$1 did not close the About box"
+  wait_quietly 5 dialog_gone "$KOBEX_ABOUT_TITLE" || fail_seen "$1 did not close the About box"
   launcher_answers
   pointer_focus
 }

@@ -79,7 +79,7 @@ expect_icons() {  # expect_icons N SECONDS
 }
 
 # The message box kobex shows, by its title: "ID CLASS TEXT" per control.
-message_box() { winprobe dialog kobex --wait "$(($1 * 1000))"; }
+message_box() { winprobe dialog "$KOBEX_MESSAGE_TITLE" --wait "$(($1 * 1000))"; }
 
 # absent PROBE-ARGS...: winprobe looked and did not find it (its exit code 1);
 # a winprobe that could not run at all is no proof of absence.
@@ -90,7 +90,7 @@ absent() {
 }
 dialog_gone() { absent dialog "$1"; }
 # about_shown [WHEN]: the About box is shown within 10 s.
-about_shown() { winprobe dialog About --wait 10000 >/dev/null || fail "no About box${1:+ $1}"; }
+about_shown() { winprobe dialog "$KOBEX_ABOUT_TITLE" --wait 10000 >/dev/null || fail "no About box${1:+ $1}"; }
 
 # launcher_answers: kobex's window answers a message again within 5 s. Under
 # Wine with no window manager, hiding a window with a caption (the About box)

@@ -70,7 +70,7 @@ end_leftovers() {
 # a user's machine; with --no-script no launch script, with --no-client one
 # that starts nothing (the test's own servers stand in for the client).
 make_run_dir() {
-  RUN="$WORK/run"
+  RUN="${WORK:?make_run_dir comes after e2e_begin}/run"
   rm -rf "$RUN"
   mkdir -p "$RUN"
   cp "$KOBEX_WIN_BIN_DIR/kobex.exe" "$RUN/"
@@ -81,17 +81,31 @@ make_run_dir() {
   esac
 }
 
-# start_kobex [NAME]: runs kobex.exe from the run folder; its output lands in
-# $RUN/NAME.out, its exit code in $RUN/NAME.exit (NAME: kobex by default).
+# start_kobex [NAME]: runs kobex.exe from the run folder; its output, with
+# Wine's trace of its Shell_NotifyIcon calls, lands in $RUN/NAME.out, its exit
+# code in $RUN/NAME.exit (NAME: kobex by default).
 start_kobex() {
   local name=${1:-kobex}
   (
     cd "$RUN"
     code=0
-    wine kobex.exe >"$RUN/$name.out" 2>&1 || code=$?
+    WINEDEBUG=+systray wine kobex.exe >"$RUN/$name.out" 2>&1 || code=$?
     echo "$code" >"$RUN/$name.exit"
   ) &
   BACKGROUND_PIDS+=($!)
+}
+
+# icon_calls MESSAGE [NAME]: how many Shell_NotifyIcon calls with that message
+# (0 add, 2 delete) NAME's launcher made (kobex by default), by Wine's trace.
+icon_calls() { grep -c "Shell_NotifyIconW dwMessage = $1\b" "$RUN/${2:-kobex}.out" || true; }
+
+# expect_gone SECONDS: kobex.exe has ended with exit code 0, having deleted its
+# icon. The tray alone could not tell: Wine's drops a process's icons as soon
+# as the process ends.
+expect_gone() {
+  expect_exit "$1" 0
+  [ "$(icon_calls 2)" -ge 1 ] || fail "kobex.exe ended without deleting its icon"
+  expect_icons 0 10
 }
 
 # expect_exit SECONDS CODE [NAME]: that kobex.exe has ended with that exit code.
@@ -117,8 +131,7 @@ launcher_up() {
 # port free for the next launcher's.
 close_launcher() {
   winprobe close "$KOBEX_WINDOW_TITLE" >/dev/null || fail "no main window to close"
-  expect_exit 20 0
-  expect_icons 0 10
+  expect_gone 20
   if [ -s "$RUN/client.pid" ]; then
     kill "$(cat "$RUN/client.pid")" 2>/dev/null || true
     wait_until 10 "free port $KOBEX_CLIENT_PORT" port_free
@@ -127,7 +140,7 @@ close_launcher() {
 
 # dismiss_message CODE: OK pressed on kobex's message box; kobex.exe ends with CODE.
 dismiss_message() {
-  winprobe press kobex 1 >/dev/null
+  winprobe press "$KOBEX_MESSAGE_TITLE" 1 >/dev/null
   expect_exit 20 "$1"
 }
 

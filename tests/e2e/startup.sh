@@ -47,7 +47,7 @@ refused=$(sed -n 's/^refused //p' "$WORK/tray.out")
 [ "$refused" != 0 ] || fail "no offer reached the refusing tray: Wine's own tray was asked instead"
 [ "$refused" -ge 4 ] || fail "the refusing tray refused $refused messages: the icon was not offered again"
 expect_icons 1 10
-absent dialog kobex || fail "a message box: $(winprobe dialog kobex)"
+absent dialog "$KOBEX_MESSAGE_TITLE" || fail "a message box: $(winprobe dialog "$KOBEX_MESSAGE_TITLE")"
 answers_then_closes
 
 frames=$(winprobe icongroup "$(winepath -w "$KOBEX_WIN_BIN_DIR/kobex.exe")" 1)

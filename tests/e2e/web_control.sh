@@ -10,6 +10,8 @@ e2e_begin --no-display
 paths=()
 for path in "${KOBEX_REQUEST_PATHS[@]}"; do [ "$path" = /exit? ] || paths+=("$path"); done
 paths+=(/exit?)
+[ "${#paths[@]}" -gt 1 ] && [ "${#paths[@]}" = "${#KOBEX_REQUEST_PATHS[@]}" ] ||
+  fail "the program's table holds no /exit? or nothing else: ${KOBEX_REQUEST_PATHS[*]}"
 
 log "all ${#paths[@]} requests against the recording stand-in"
 start_server standin "$KOBEX_STANDIN_DIR/standin" --dir "$WORK"

@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
   std::ofstream out(argv[1]);
   out << "# The program's own values, written at build time by tests/tools/test_values.cpp.\n"
       << "KOBEX_WINDOW_TITLE=" << Quoted(kobex::kMainWindowCaption) << '\n'
+      << "KOBEX_MESSAGE_TITLE=" << Quoted(kobex::kAppTitle) << '\n'
+      << "KOBEX_ABOUT_TITLE=" << Quoted(kobex::kAboutCaption) << '\n'
       << "KOBEX_LAUNCH_COMMAND=" << Quoted(kobex::kLaunchCommand) << '\n'
       << "KOBEX_REFUSAL_TEXT=" << Quoted(kobex::kRefusalMessage) << '\n'
       << "KOBEX_CLIENT_HOST=" << Quoted(kobex::kClientHost) << '\n'
@@ -41,17 +43,19 @@ int main(int argc, char** argv) {
   out << " )\n";
 
   // The About box as winprobe lists it at 96 DPI (15 twips a pixel), a line a
-  // control in creation order: "ID CLASS x y w h TEXT". The Win32 host makes
-  // the image and the labels STATIC controls numbered from
+  // control in creation order: "ID CLASS x y w h TEXT". The places and texts
+  // are the program's; the rest is what the tests expect of the Win32 host:
+  // the image (with no text) and the labels STATIC controls numbered from
   // kAboutFirstControlId, the command button a BUTTON with the dialog's OK id, 1.
   const kobex::AboutWindow about = kobex::AboutInPixels(15, 15);
   std::string controls;
   int nextId = kobex::kAboutFirstControlId;
   for (const kobex::PlacedControl& c : about.controls) {
     const bool button = c.kind == kobex::ControlKind::CommandButton;
+    const std::string_view text = c.kind == kobex::ControlKind::Image ? "" : c.text;
     controls += std::to_string(button ? 1 : nextId++) + (button ? " Button " : " Static ") +
                 std::to_string(c.rect.left) + ' ' + std::to_string(c.rect.top) + ' ' + std::to_string(c.rect.width) +
-                ' ' + std::to_string(c.rect.height) + ' ' + std::string(c.text) + '\n';
+                ' ' + std::to_string(c.rect.height) + ' ' + std::string(text) + '\n';
   }
   if (!controls.empty()) controls.pop_back();
   out << "KOBEX_ABOUT_CLIENT=" << Quoted(std::to_string(about.clientWidth) + ' ' + std::to_string(about.clientHeight))

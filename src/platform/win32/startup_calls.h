@@ -9,9 +9,6 @@
 
 namespace kobex::win32 {
 
-// The title of the program's message boxes.
-inline constexpr char kAppTitle[] = "kobex";
-
 // Starts the command line with its window hidden, not waited for. Throws Error.
 void StartHidden(const std::string& commandLine);
 
