@@ -54,6 +54,7 @@ class frmAbout final : public AboutEvents {
   void Unload();
 
   void cmdOK_Click() override;
+  bool IsLoaded() const override { return loaded_; }
 
  private:
   Host& host_;

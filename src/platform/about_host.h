@@ -35,11 +35,13 @@ struct AboutWindow {
   std::vector<PlacedControl> controls;  // in creation (tab) order
 };
 
-// Receives what happens in the About box.
+// The About form as the host sees it: what happens in the box goes to it, and
+// whether the box is open is its to say.
 class AboutEvents {
  public:
   virtual ~AboutEvents() = default;
   virtual void cmdOK_Click() = 0;
+  virtual bool IsLoaded() const = 0;
 };
 
 }  // namespace kobex

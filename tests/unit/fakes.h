@@ -59,7 +59,6 @@ class FakeHost : public Host, public NotifyArea {
   std::vector<MenuEntry> menuShown;
   std::size_t menuDefault = 0;
   std::optional<AboutWindow> aboutShown;
-  bool aboutOpen = false;
 
   void Shell(const std::string& commandLine) override {
     journal_.Add("Shell " + commandLine);
@@ -121,15 +120,15 @@ class FakeHost : public Host, public NotifyArea {
   void ShowAboutModal(const AboutWindow& design, AboutEvents& events) override {
     journal_.Add("ShowAbout");
     aboutShown = design;
-    aboutOpen = true;
+    // The form says whether the box is open, as the real host asks it.
+    if (!events.IsLoaded()) throw Error("About shown by a form that is not loaded");
     if (whileAboutOpen) whileAboutOpen(events);
-    if (aboutOpen) events.cmdOK_Click();  // the user presses OK
-    if (aboutOpen) throw Error("OK did not close the About box");
+    if (events.IsLoaded()) events.cmdOK_Click();  // the user presses OK
+    if (events.IsLoaded()) throw Error("OK did not close the About box");
     journal_.Add("AboutReturned");
   }
   void CloseAbout() override {
     journal_.Add("CloseAbout");
-    aboutOpen = false;
   }
   void ActivateAbout() override { journal_.Add("ActivateAbout"); }
 

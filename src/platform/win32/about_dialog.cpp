@@ -148,6 +148,8 @@ void AboutDialog::Build(HWND dialog) noexcept {
   }
   SendMessageA(dialog, DM_SETDEFID, IDOK, 0);
   if (ok) SetFocus(ok);
+  // Unloaded before the box had a window to close: it closes now, unseen.
+  if (!events_->IsLoaded()) (void)EndDialog(dialog, IDOK);
 
 }
 

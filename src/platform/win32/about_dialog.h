@@ -1,8 +1,8 @@
 // The About box on Win32: a modal dialog without an owner, its controls placed
 // at the pixel positions the about subsystem computed, on a white background.
 // Whether the box is open is the form's to know (frmAbout), which asks for it
-// to be shown, closed or brought forward; this keeps only what one showing
-// needs, its window among it.
+// to be shown, closed or brought forward, and is asked when its window comes;
+// this keeps only what one showing needs, its window among it.
 #pragma once
 
 #include <windows.h>
@@ -24,9 +24,7 @@ class AboutDialog {
   // Returns when the box has been closed through Close(). Throws Error.
   void ShowModal(const AboutWindow& design, AboutEvents& events);
   // Close and Activate act on the window of the showing in progress. Before
-  // it exists there is none, and a close asked for then would be lost; the
-  // form asks only from an event, and none is handled between the call and
-  // WM_INITDIALOG.
+  // it exists there is none: a form that unloaded then is asked when it comes.
   void Close();
   void Activate();
 
