@@ -95,6 +95,5 @@ close_about Return
 log "choose Exit"
 choose 3 menu_key x 0
 sent
-expect_exit 20 0
-expect_icons 0 10
+expect_gone 20
 report

@@ -12,6 +12,7 @@ for case in missing folder; do
   grep -qF "Cannot start the messaging client with \"$KOBEX_LAUNCH_COMMAND\"" "$WORK/box.out" || fail "$case: unclear message"
   [ "$(tray_icons)" = 0 ] || fail "$case: an icon was added"
   dismiss_message 2
+  [ "$(icon_calls 0)" = 0 ] || fail "$case: an icon was offered"
   log "$case kobex.bat: $(grep -o 'Cannot start.*' "$WORK/box.out")"
 done
 log "PASS"

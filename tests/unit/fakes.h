@@ -59,6 +59,7 @@ class FakeHost : public Host, public NotifyArea {
   std::vector<MenuEntry> menuShown;
   std::size_t menuDefault = 0;
   std::optional<AboutWindow> aboutShown;
+  bool aboutClosed = false;
 
   void Shell(const std::string& commandLine) override {
     journal_.Add("Shell " + commandLine);
@@ -120,15 +121,17 @@ class FakeHost : public Host, public NotifyArea {
   void ShowAboutModal(const AboutWindow& design, AboutEvents& events) override {
     journal_.Add("ShowAbout");
     aboutShown = design;
-    // The form says whether the box is open, as the real host asks it.
+    // The form says whether the box is open; the box ends on CloseAbout.
     if (!events.IsLoaded()) throw Error("About shown by a form that is not loaded");
+    aboutClosed = false;
     if (whileAboutOpen) whileAboutOpen(events);
     if (events.IsLoaded()) events.cmdOK_Click();  // the user presses OK
-    if (events.IsLoaded()) throw Error("OK did not close the About box");
+    if (events.IsLoaded() || !aboutClosed) throw Error("OK did not close the About box");
     journal_.Add("AboutReturned");
   }
   void CloseAbout() override {
     journal_.Add("CloseAbout");
+    aboutClosed = true;
   }
   void ActivateAbout() override { journal_.Add("ActivateAbout"); }
 

@@ -148,7 +148,8 @@ void AboutDialog::Build(HWND dialog) noexcept {
   }
   SendMessageA(dialog, DM_SETDEFID, IDOK, 0);
   if (ok) SetFocus(ok);
-  // Unloaded before the box had a window to close: it closes now, unseen.
+  // A form unloaded before the box had a window to close (nothing is known to
+  // do that; this is defence) would have it stay: it ends at once instead.
   if (!events_->IsLoaded()) (void)EndDialog(dialog, IDOK);
 
 }

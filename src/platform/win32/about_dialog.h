@@ -24,7 +24,8 @@ class AboutDialog {
   // Returns when the box has been closed through Close(). Throws Error.
   void ShowModal(const AboutWindow& design, AboutEvents& events);
   // Close and Activate act on the window of the showing in progress. Before
-  // it exists there is none: a form that unloaded then is asked when it comes.
+  // it exists there is none; the form is asked when it comes, in case it
+  // unloaded meanwhile (no message is handled then, so nothing is known to).
   void Close();
   void Activate();
 
