@@ -14,7 +14,15 @@ cleanup() {
     done
   fi
   for pid in "${BACKGROUND_PIDS[@]+"${BACKGROUND_PIDS[@]}"}"; do kill "$pid" 2>/dev/null || true; done
-  if [ "$status" != 0 ] && [ -s "$WORK/prober.err" ]; then log "the prober's errors: $(cat "$WORK/prober.err")"; fi
+  if [ "$status" != 0 ]; then
+    if [ -s "$WORK/prober.err" ]; then log "the prober's errors: $(cat "$WORK/prober.err")"; fi
+    # What the launchers and Wine's desktop process said, and the X server's state.
+    for out in "${RUN:-/nonexistent}"/*.out; do
+      [ -s "$out" ] && log "${out##*/}, its end: $(tail -n 8 "$out" | tr -d '\r' | tr '\n' ' ')"
+    done
+    [ -n "${XVFB_PID:-}" ] && log "$(x_server_state)"
+    log "Wine's desktop processes: $(pgrep -a -f 'explorer\.exe' | tr '\n' ' ')"
+  fi
   wineserver -k 2>/dev/null || true
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
   [ -n "$WORK" ] && rm -rf "$WORK"
