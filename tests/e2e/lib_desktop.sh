@@ -28,18 +28,18 @@ sys.exit(0 if d and x.XGetSelectionOwner(d, x.XInternAtom(d, b"_NET_SYSTEM_TRAY_
 x_server_state() {
   local state=gone
   kill -0 "$XVFB_PID" 2>/dev/null && state=running
-  echo "Xvfb on $DISPLAY $state, said: $(tail -n 5 "$WORK/xvfb.out" 2>/dev/null | tr '\n' ' ')"
+  echo "Xvfb on ${DISPLAY:-(no display yet)} $state, said: $(tail -n 5 "$WORK/xvfb.out" 2>/dev/null | tr '\n' ' ')"
 }
 
 # -noreset: the server does not start afresh each time its last client
 # leaves. The other Wine's tests run beside these, and both lanes' servers
-# take the same display number, each in a network of its own. In a scratch
-# pair of such lanes (one server coming and going, the other's client
-# connecting and leaving 40 times), one connection in each of 4 runs got no
-# answer within 3 s while the server reset; none did in 3 runs with
-# -noreset, nor in 300 tries with resets and no second lane. jwm's "could not
-# open display" at a test's start looks like such a miss; Wine 10's missing
-# tray at a test's start may be another (not shown).
+# take the same display number, each in a network of its own (sharing the
+# number's files in /tmp). In a scratch pair of such lanes (one server coming
+# and going, the other's client connecting and leaving 40 times, so that its
+# server reset each time), one connection in each of 5 runs got no answer
+# within 3 s; none did in 3 runs with -noreset. Which shared thing links the
+# two servers is not known. Whether jwm's "could not open display" and Wine
+# 10's missing tray at a test's start were such misses is a guess.
 start_x_server() {
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.out" &
   XVFB_PID=$!

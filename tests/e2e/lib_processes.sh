@@ -21,7 +21,7 @@ cleanup() {
       [ -s "$out" ] && log "${out##*/}, its end: $(tail -n 8 "$out" | tr -d '\r' | tr '\n' ' ')"
     done
     [ -n "${XVFB_PID:-}" ] && log "$(x_server_state)"
-    log "Wine's desktop processes: $(pgrep -a -f 'explorer\.exe' | tr '\n' ' ')"
+    log "Wine's desktop processes, both lanes': $({ pgrep -a -f 'explorer\.exe' || true; } | tr '\n' ' ')"
   fi
   wineserver -k 2>/dev/null || true
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
