@@ -62,7 +62,7 @@ start_desktop() {
       [ "$KOBEX_DESKTOP" = icewm ] && [ "$(machine_release)" != trixie ] && from=(in_userland trixie)
       HOME="$WORK/home" background "$KOBEX_DESKTOP" "${from[@]}" "$KOBEX_DESKTOP"
       wait_quietly 30 wm_running ||
-        fail "no window manager within 30s; $KOBEX_DESKTOP said: $(tr '\n' ' ' <"$WORK/$KOBEX_DESKTOP.out"); $(x_server_state)"
+        fail "no window manager within 30s; $KOBEX_DESKTOP said: $(tr '\n' ' ' <"$WORK/$KOBEX_DESKTOP.out")"
       wait_until 30 "its system tray" tray_running
       ;;
     trayer)

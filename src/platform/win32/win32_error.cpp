@@ -7,16 +7,22 @@
 #include "platform/error.h"
 
 namespace kobex::win32 {
+namespace {
 
-std::string SystemMessage(DWORD code, HMODULE module) {
+// The system's own text for a code, as it gives it; empty when it has none
+// (the wording then gives the bare code). With a module, its own table is
+// searched first and then the system's.
+std::string RawMessage(DWORD code, HMODULE module) {
   char buffer[512] = {};
-  // With a module, its own table is searched first and then the system's.
   const DWORD flags = FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM |
                       (module ? FORMAT_MESSAGE_FROM_HMODULE : 0);
-  // No text (a length of 0) is worded as the bare code.
   const DWORD length = FormatMessageA(flags, module, code, 0, buffer, sizeof buffer, nullptr);
-  return SystemText(std::string_view(buffer, length), code);
+  return std::string(buffer, length);
 }
+
+}  // namespace
+
+std::string SystemMessage(DWORD code, HMODULE module) { return SystemText(RawMessage(code, module), code); }
 
 void ThrowWin32Error(const std::string& what, DWORD code) {
   throw Error(StepFailure(what, SystemMessage(code)));
@@ -29,10 +35,8 @@ void ThrowLastError(const char* what) {
 
 void ThrowComError(const std::string& what, HRESULT result) {
   if (HRESULT_FACILITY(result) == FACILITY_WIN32) ThrowWin32Error(what, HRESULT_CODE(result));
-  char buffer[512] = {};
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
-                                      static_cast<DWORD>(result), 0, buffer, sizeof buffer, nullptr);
-  throw Error(StepFailure(what, ComText(std::string_view(buffer, length), static_cast<DWORD>(result))));
+  const auto code = static_cast<DWORD>(result);
+  throw Error(StepFailure(what, ComText(RawMessage(code, nullptr), code)));
 }
 
 void ThrowDeliveryError(std::string_view url, Delivery delivery, DWORD code, DWORD timeoutMs) {
