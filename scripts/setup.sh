@@ -1,28 +1,39 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing kobex needs, from Debian's
 # packages, as root, on Debian 12 or 13. Installs only what is missing, so
-# running it again is harmless.
+# running it again is harmless. Packages come from the mirror the machine's apt
+# already names, and one of its indexes out of step stops nothing that can be
+# installed without it (scripts/apt.sh).
 # On a machine whose kernel runs no 32-bit programs, 32-bit Wine runs under
 # QEMU's user-mode emulation instead (registered here for 32-bit x86 programs).
 # Then the other Debian release's userland, for its Wine (scripts/wines.sh).
 set -euo pipefail
 kobex_root=$(cd "$(dirname "$0")/.." && pwd)
 source "$kobex_root/scripts/wines.sh"
+source "$kobex_root/scripts/apt.sh"
 if ! machine_wine >/dev/null; then
   echo "setup: this is not Debian 12 or 13 ($(machine_release)); kobex's scripts know those two" >&2
   exit 1
 fi
 
+# What Wine draws with, named rather than left to Recommends, so that a machine
+# whose apt takes none draws the same menus and dialogs: Wine's own fonts and
+# the X extensions it loads when they are there.
+wine_extras=(
+  fonts-wine fonts-liberation
+  libxrender1:i386 libxrandr2:i386 libxi6:i386 libxinerama1:i386 libxcursor1:i386
+  libxcomposite1:i386 libxfixes3:i386 libxxf86vm1:i386
+)
 packages=(
   cmake ninja-build g++ pkg-config python3   # native build and the artwork script
   libgtest-dev                               # unit tests
   g++-mingw-w64-i686-win32                   # kobex.exe
-  wine wine32:i386                           # running it
+  wine wine32:i386 "${wine_extras[@]}"       # running it
   xvfb xdotool imagemagick x11-utils         # a headless screen, clicks, screenshots, X windows' places
   openbox trayer jwm                     # real desktops: window managers, system trays, a taskbar
   procps iproute2                            # pgrep (soak test, benchmark); ip (each end-to-end test's own network)
   clang-tidy unzip git                       # static analysis; checking the release archive, its sources
-  debootstrap                                # the other Debian release's userland
+  debootstrap debian-archive-keyring         # the other Debian release's userland
 )
 # The desktops' IceWM is Debian 13's: in its userland on Debian 12.
 [ "$(machine_release)" = trixie ] && packages+=(icewm)
@@ -43,8 +54,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   need_root "missing packages: ${missing[*]}"
   echo "setup: installing ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+  apt_install "${missing[@]}" || exit 1
 fi
 
 # 32-bit Wine needs a kernel that runs 32-bit programs. Where it does not,
@@ -63,13 +73,14 @@ register_qemu() {
     echo "setup: this kernel runs no 32-bit programs; installing QEMU's user-mode emulation"
     local from=()
     if [ "$(machine_release)" = bookworm ]; then
-      if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-        echo 'deb http://deb.debian.org/debian bookworm-backports main' >/etc/apt/sources.list.d/kobex-backports.list
+      if ! apt_source_lines | grep -q ' bookworm-backports$'; then
+        local mirror
+        mirror=$(apt_mirror) || exit 1
+        echo "deb $mirror bookworm-backports main" >/etc/apt/sources.list.d/kobex-backports.list
       fi
       from=(-t bookworm-backports)
     fi
-    apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${from[@]}" qemu-user
+    apt_install "${from[@]}" qemu-user || exit 1
   fi
   local binfmt=/proc/sys/fs/binfmt_misc
   need_root "32-bit programs need registering with QEMU"
@@ -97,14 +108,13 @@ if ! runs_i386 || $stale; then
 fi
 
 # The other Debian release's userland, with its Wine (and on Debian 12,
-# Debian 13's IceWM), made once with debootstrap from Debian's own mirror and
-# kept under /var/cache/kobex: later runs find it ready and cost nothing.
+# Debian 13's IceWM), made once with debootstrap from the machine's own mirror
+# and kept under /var/cache/kobex: later runs find it ready and cost nothing.
 other=$(other_release)
 root=$(userland_dir "$other")
-# With Recommends, as on the machine itself: Wine's fonts and the X libraries
-# it recommends (XRandR, XInput2, Xinerama, Xcursor...), so that the two Wines
-# differ in Wine and not in what was installed beside it.
-inside=(wine wine32:i386)
+# The same packages by name as on the machine, so that the two Wines differ in
+# Wine and not in what was installed beside it.
+inside=(wine wine32:i386 "${wine_extras[@]}")
 [ "$other" = trixie ] && inside+=(icewm)
 stamp="$root/.kobex-setup"  # what was installed, and how
 userland_has() {
@@ -114,7 +124,8 @@ userland_has() {
   done
 }
 need_root "the Debian $other userland is entered as root"
-if ! { [ -x "$root/usr/bin/env" ] && userland_has "${inside[@]}" && [ "$(cat "$stamp" 2>/dev/null)" = "${inside[*]} with recommends" ]; }; then
+if ! { [ -x "$root/usr/bin/env" ] && userland_has "${inside[@]}" && [ "$(cat "$stamp" 2>/dev/null)" = "${inside[*]}" ]; }; then
+  mirror=$(apt_mirror) || exit 1
   if [ ! -x "$root/usr/bin/env" ]; then
     echo "setup: making a Debian $other userland in $root (about a minute)"
     # An earlier attempt's folder goes, but never through a mount left in it.
@@ -125,22 +136,27 @@ if ! { [ -x "$root/usr/bin/env" ] && userland_has "${inside[@]}" && [ "$(cat "$s
     rm -rf --one-file-system "$root.partial"
     mkdir -p "$(dirname "$root")"
     unshare --mount --propagation private -- \
-      debootstrap --variant=minbase "$other" "$root.partial" http://deb.debian.org/debian >"$root.log" 2>&1 ||
+      debootstrap --variant=minbase "$other" "$root.partial" "$mirror" >"$root.log" 2>&1 ||
       { echo "setup: debootstrap failed; see $root.log" >&2; exit 1; }
     rm -rf --one-file-system "$root"
     mv -T "$root.partial" "$root"
   fi
   echo "setup: installing ${inside[*]} in the Debian $other userland"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
+  echo "deb $mirror $other main" >"$root/etc/apt/sources.list"
+  # What it says of a suite set aside, or of an install it cannot do, is shown
+  # here too; the rest goes to the log.
   (cd "$kobex_root" && in_userland "$other" bash -c '
     set -e
+    source scripts/apt.sh
     dpkg --configure -a  # an install that was interrupted
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-    apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$@"
-    apt-get clean' install "${inside[@]}") >>"$root.log" 2>&1 ||
-    { echo "setup: installing in the userland failed; see $root.log" >&2; exit 1; }
-  echo "${inside[*]} with recommends" >"$stamp"
+    apt_install "$@"
+    apt-get clean' install "${inside[@]}") 2>&1 | tee -a "$root.log" | grep '^setup: ' ||
+    true
+  userland_has "${inside[@]}" ||
+    { echo "setup: installing in the Debian $other userland failed; see $root.log" >&2; exit 1; }
+  echo "${inside[*]}" >"$stamp"
 fi
 cd "$kobex_root"
 in_userland "$other" /usr/lib/wine/wine --version >/dev/null 2>&1 ||

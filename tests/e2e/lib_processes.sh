@@ -172,6 +172,15 @@ requests() { cat "$RUN/client-requests.log" 2>/dev/null || true; }
 request_count() { requests | wc -l; }
 requests_at_least() { [ "$(request_count)" -ge "$1" ]; }
 
+# client_report: how the client was started, what it received, its state.
+client_report() {
+  echo
+  echo "The client was started with: $(cat "$RUN/client-args.txt" 2>/dev/null || echo '(not started)')"
+  echo "What the client received:"
+  requests | sed 's/^/  /'
+  echo "Its state: $(cat "$RUN/client-state.txt" 2>/dev/null)"
+}
+
 # wait_requests N: the client has received N requests in all.
 wait_requests() {
   wait_quietly 15 requests_at_least "$1" || fail_seen "no request number $1 at the client within 15s"
