@@ -162,7 +162,7 @@ apt_install() {
   apt-get "${private[@]}" install -y -q "$@" || status=1
   rm -rf "$dir"
   if [ "$status" != 0 ]; then
-    echo "setup: cannot install $*: the mirror's index failed ($APT_FAILURE), and without $suites the install failed too. Run this again later, when the mirror has caught up, or point apt at another Debian mirror." >&2
+    echo "setup: cannot install the packages: an index of the mirror failed ($APT_FAILURE), and without $suites the install failed too. Run this again later, when the mirror has caught up, or point apt at another Debian mirror." >&2
   fi
   return "$status"
 }

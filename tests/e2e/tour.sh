@@ -74,4 +74,5 @@ log "choose Exit"
 choose 3 menu_key x 0
 sent
 expect_gone 20
+expect_requests /show? /setstatus?away /exit?
 client_report
