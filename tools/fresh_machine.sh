@@ -57,12 +57,17 @@ in_machine() {
   unshare --mount --propagation private -- bash -c '
     set -e
     dir=$1
+    mount --bind "$dir" "$dir"  # its root a mount point, as a machine'"'"'s is
     mount -t proc proc "$dir/proc"
     for d in sys dev; do mount --rbind "/$d" "$dir/$d"; done
     mount -t tmpfs tmpfs "$dir/tmp"
     exec chroot "$dir" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
       bash -c "cd /root/kobex && $2"' in_machine "$dir" "$1"
 }
+
+# Up to date, as a machine's image is: its amd64 libraries at the security
+# suite's versions, which their i386 twins must then match.
+in_machine 'apt-get update -q && apt-get upgrade -y -q' >"$dir.upgrade.log" 2>&1
 
 echo "fresh_machine: 1. the release's i386 index out of step: setup must refuse"
 start_proxy dists/bookworm/main/binary-i386/
