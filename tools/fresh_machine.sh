@@ -65,9 +65,13 @@ in_machine() {
       bash -c "cd /root/kobex && $2"' in_machine "$dir" "$1"
 }
 
-# Up to date, as a machine's image is: its amd64 libraries at the security
-# suite's versions, which their i386 twins must then match.
-in_machine 'apt-get update -q && apt-get upgrade -y -q' >"$dir.upgrade.log" 2>&1
+# An image a little older than the mirror: a few libraries that Wine's i386
+# side needs too, at the release's versions, whose security updates came
+# since (libbrotli1's and libsasl2-2's, when this was written). Their i386
+# twins must match them, which apt cannot work out while it knows the amd64
+# side of the security suite and not its i386 side.
+in_machine 'apt-get update -q && apt-get install -y -q -t bookworm libbrotli1 libsasl2-2 libfreetype6' \
+  >"$dir.image.log" 2>&1
 
 echo "fresh_machine: 1. the release's i386 index out of step: setup must refuse"
 start_proxy dists/bookworm/main/binary-i386/
