@@ -10,6 +10,7 @@
 #include "platform/win32/main_window.h"
 #include "platform/win32/shell_icon.h"
 #include "platform/win32/startup_calls.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/tray_popup.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/winhttp_web_control.h"
@@ -25,19 +26,14 @@ namespace {
 // is missing or refuses, the system's own search order stays, as on the
 // systems that have neither: so their answers are not examined.
 void RestrictDllSearch() {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
-  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  BOOL(WINAPI * setDirectory)(LPCSTR) = nullptr;
+  BOOL(WINAPI * setDefault)(DWORD) = nullptr;
   constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-  if (!kernel) return;
-  if (const auto setDirectory = reinterpret_cast<SetDllDirectoryFn>(
-          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")))) {
-    (void)setDirectory("");
-  }
-  if (const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
-    (void)setDefault(kSearchSystem32);
-  }
+  Bind(kernel, setDirectory, "SetDllDirectoryA");
+  Bind(kernel, setDefault, "SetDefaultDllDirectories");
+  if (setDirectory) (void)setDirectory("");
+  if (setDefault) (void)setDefault(kSearchSystem32);
 }
 
 // The windowing host the forms see: each of its operations is one of the

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "platform/host.h"
+#include "platform/win32/picture.h"
 #include "platform/win32/win32_error.h"
 #include "resources/resource_ids.h"
 
@@ -14,9 +15,6 @@ constexpr char kWindowClass[] = "kobexTrayLauncher";
 constexpr int kFormWidthTwips = 4470;
 constexpr int kFormHeightTwips = 2505;
 
-// Sent by Windows 8.1 and later when the screen's resolution changes; older
-// headers do not name it.
-constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
 constexpr UINT_PTR kTrayIconTimer = 1;  // the form's one timer
 
 // 1440 twips make an inch: twips per pixel for a resolution in dots per inch.
@@ -33,13 +31,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Create() {
-  icon_.reset(static_cast<HICON>(
-      LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+  icon_.reset(LoadIconAt(instance_, IDI_KOBEX, SIZE{32, 32}));
   if (!icon_) ThrowLastError("Cannot load the program's icon");
   // The title bar's small picture; without it (a null one) Windows shrinks the large one.
-  smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                 LR_DEFAULTCOLOR)));
+  smallIcon_.reset(LoadIconAt(instance_, IDI_KOBEX, SystemIconSize(IconSize::Small)));
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
@@ -138,6 +133,14 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     form.RaiseEvent([&form] { form.Shell_TaskbarCreated(); });
     return 0;
   }
+  if (IsDisplayChange(message)) {
+    // The screen's resolution is read when it may have changed, not on every
+    // mouse event: a screen device context costs more than the request it
+    // precedes. The icon's picture follows the display's scale.
+    ReadScreenDpi();
+    form.RaiseEvent([&form] { form.Display_Changed(); });
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
   switch (message) {
     case WM_MOUSEMOVE: {
       // The tray icon's callback: the mouse message code arrives as the
@@ -150,15 +153,6 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       });
       return 0;
     }
-    case WM_DISPLAYCHANGE:
-    case WM_SETTINGCHANGE:
-    case kDpiChanged:
-      // The screen's resolution is read when it may have changed, not on every
-      // mouse event: a screen device context costs more than the request it
-      // precedes. The icon's picture follows the display's scale.
-      ReadScreenDpi();
-      form.RaiseEvent([&form] { form.Display_Changed(); });
-      return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_TIMER:
       if (wParam != kTrayIconTimer) return DefWindowProcA(hwnd, message, wParam, lParam);
       form.RaiseEvent([&form] { form.tmrTrayIcon_Timer(); });

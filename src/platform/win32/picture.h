@@ -5,6 +5,21 @@
 
 namespace kobex::win32 {
 
+// The icon sizes the display asks for now: Large for Alt+Tab (32 pixels at
+// 100 %), Small for title bars and the tray (16 at 100 %, 24 at 150 %).
+enum class IconSize { Large, Small };
+SIZE SystemIconSize(IconSize size);
+
+// The icon resource `id` at `size`, or null (GetLastError says why).
+HICON LoadIconAt(HINSTANCE instance, int id, SIZE size);
+
+// The messages after which those sizes may differ. WM_DPICHANGED (Windows 8.1
+// and later) is missing from older headers.
+constexpr UINT kDpiChanged = 0x02E0;
+inline bool IsDisplayChange(UINT message) {
+  return message == WM_DISPLAYCHANGE || message == WM_SETTINGCHANGE || message == kDpiChanged;
+}
+
 // Decodes a JPEG stored as RCDATA with OleLoadPicture and returns a bitmap the
 // caller owns. Throws Error.
 HBITMAP LoadJpegResource(HINSTANCE instance, int id);
