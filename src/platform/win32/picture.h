@@ -13,12 +13,9 @@ SIZE SystemIconSize(IconSize size);
 // The icon resource `id` at `size`, or null (GetLastError says why).
 HICON LoadIconAt(HINSTANCE instance, int id, SIZE size);
 
-// The messages after which those sizes may differ. WM_DPICHANGED (Windows 8.1
-// and later) is missing from older headers.
-constexpr UINT kDpiChanged = 0x02E0;
-inline bool IsDisplayChange(UINT message) {
-  return message == WM_DISPLAYCHANGE || message == WM_SETTINGCHANGE || message == kDpiChanged;
-}
+// The messages after which those sizes may differ. The program is system-DPI
+// aware, for which Windows says WM_DPICHANGED may be ignored.
+inline bool IsDisplayChange(UINT message) { return message == WM_DISPLAYCHANGE || message == WM_SETTINGCHANGE; }
 
 // Decodes a JPEG stored as RCDATA with OleLoadPicture and returns a bitmap the
 // caller owns. Throws Error.
