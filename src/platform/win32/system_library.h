@@ -8,6 +8,11 @@
 
 namespace kobex::win32 {
 
+// DLLs loaded from here on come from the system folder only, where Windows can
+// restrict the search (XP SP1's SetDllDirectory, Windows 8's or 7 with KB2533623's
+// SetDefaultDllDirectories); elsewhere the system's own search order stays.
+void RestrictDllSearch();
+
 // The DLL `name` from the system folder, or null (GetLastError says why).
 HMODULE LoadSystemLibrary(const char* name);
 

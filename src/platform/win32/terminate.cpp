@@ -11,6 +11,7 @@
 // reference-counted strings would bring a second string implementation of
 // some 50 KiB into the file.
 #include <cstdlib>
+#include <exception>
 #include <new>
 #include <typeinfo>
 

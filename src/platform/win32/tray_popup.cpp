@@ -3,7 +3,8 @@
 #include <string>
 
 #include "platform/error.h"
-#include "platform/menu_placement.h"
+#include "tray/error_text.h"
+#include "control/menu_placement.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/wine_steps.h"

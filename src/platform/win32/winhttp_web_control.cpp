@@ -8,12 +8,38 @@
 #include <vector>
 
 #include "kobex_version.h"
-#include "platform/delivery.h"
+#include "control/delivery.h"
+#include "platform/error.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
 
 namespace kobex::win32 {
 namespace {
+
+// A request to `url` that stopped at `delivery` for WinHTTP's error `code`
+// (`timeoutMs`: the bound a time-out met), in DeliveryFailure's words.
+[[noreturn]] void ThrowDeliveryError(std::string_view url, Delivery delivery, DWORD code, DWORD timeoutMs) {
+  DeliveryStop stop = DeliveryStop::Other;
+  switch (code) {
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+      stop = DeliveryStop::Refused;
+      break;
+    case ERROR_WINHTTP_TIMEOUT:
+      stop = DeliveryStop::TimedOut;
+      break;
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+      stop = DeliveryStop::Reset;
+      break;
+    default:
+      break;
+  }
+  // WinHTTP's own codes have their text in its message table.
+  const std::string systemText =
+      stop == DeliveryStop::Other ? SystemMessage(code, GetModuleHandleA("winhttp.dll")) : std::string();
+  const std::string reason = DeliveryReason(stop, timeoutMs, systemText);
+  // Never asked for a request that was delivered; were it, it would still say why.
+  throw Error(DeliveryFailure(url, delivery, reason).value_or(reason));
+}
 
 // WinHTTP, loaded from the system folder on the first request.
 struct WinHttpApi {
