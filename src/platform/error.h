@@ -8,13 +8,9 @@
 
 namespace kobex {
 
-// What went wrong, in the words the message box shows: the error is its
-// description and nothing else. A system's error code, where there is one,
-// stands in the description (see SystemText), where a user or a support call
-// can read it; nothing in the program acts on it.
-//
-// Derived from std::exception itself rather than std::runtime_error, whose
-// reference-counted string brings a second string implementation into kobex.exe.
+// The error is its description, as the message box shows it; a system's code
+// stands in the text, for the user to read. Not std::runtime_error, whose
+// reference-counted string would link a second string implementation.
 class Error : public std::exception {
  public:
   explicit Error(std::string description) : description_(std::move(description)) {}

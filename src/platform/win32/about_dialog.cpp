@@ -40,8 +40,7 @@ void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
     ~Showing() { box.Release(); }
   } showing{*this};
   logo_.reset(LoadJpegResource(instance_, IDR_ABOUT_LOGO));
-  // The icons and the white background are details: a box that could not have
-  // them shows without them (null handles are taken as "none").
+  // Details: a box without its icons or white background still shows.
   (void)LoadIcons();
   white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
   texts_.clear();
@@ -58,8 +57,7 @@ void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
   if (result == -1) ThrowLastError("Cannot show the About box");
 }
 
-// The box's icons at the sizes the display asks for now: the large one for
-// Alt+Tab, the small one for the title bar (16 pixels at 100 %, 24 at 150 %...).
+// The box's icons at the sizes the display asks for now.
 bool AboutDialog::LoadIcons() noexcept {
   OwnedIcon large(LoadIconAt(instance_, IDI_ABOUT, SystemIconSize(IconSize::Large)));
   OwnedIcon small(LoadIconAt(instance_, IDI_ABOUT, SystemIconSize(IconSize::Small)));
@@ -93,16 +91,13 @@ void AboutDialog::Close() {
 
 void AboutDialog::Activate() {
   if (!window_) return;
-  // Bringing the box forward is a courtesy: if the system declines (another
-  // program has the foreground), the box stays open where it was.
+  // A courtesy: where the system declines, the box stays where it was.
   if (IsIconic(window_)) (void)ShowWindow(window_, SW_RESTORE);
   (void)SetForegroundWindow(window_);
 }
 
-// The answers of the calls below are not examined: this runs inside the dialog
-// procedure, where nothing may throw, and a step that fails leaves the box
-// without that one detail (a control, its font, the centring), still closed by
-// Escape and its close box.
+// Answers not examined: nothing may throw in the dialog procedure, and a failed
+// step costs one detail of a box that Escape and its close box still close.
 void AboutDialog::Build(HWND dialog) noexcept {
   window_ = dialog;
   ShowIcons(dialog);
@@ -146,8 +141,7 @@ void AboutDialog::Build(HWND dialog) noexcept {
   }
   SendMessageA(dialog, DM_SETDEFID, IDOK, 0);
   if (ok) SetFocus(ok);
-  // A form unloaded before the box had a window to close (nothing is known to
-  // do that; this is defence) would have it stay: it ends at once instead.
+  // Defence: a form unloaded before the box had a window would leave it open.
   if (!events_->IsLoaded()) (void)EndDialog(dialog, IDOK);
 
 }

@@ -5,8 +5,8 @@
 
 namespace kobex::win32 {
 
-// The icon sizes the display asks for now: Large for Alt+Tab (32 pixels at
-// 100 %), Small for title bars and the tray (16 at 100 %, 24 at 150 %).
+// The icon sizes the display asks for now: Large for Alt+Tab, Small for title
+// bars and the tray (16 pixels at 100 %, 24 at 150 %).
 enum class IconSize { Large, Small };
 SIZE SystemIconSize(IconSize size);
 
@@ -17,8 +17,7 @@ HICON LoadIconAt(HINSTANCE instance, int id, SIZE size);
 // aware, for which Windows says WM_DPICHANGED may be ignored.
 inline bool IsDisplayChange(UINT message) { return message == WM_DISPLAYCHANGE || message == WM_SETTINGCHANGE; }
 
-// Decodes a JPEG stored as RCDATA with OleLoadPicture and returns a bitmap the
-// caller owns. Throws Error.
+// A JPEG stored as RCDATA, decoded by OleLoadPicture; the caller owns the bitmap. Throws Error.
 HBITMAP LoadJpegResource(HINSTANCE instance, int id);
 
 }  // namespace kobex::win32

@@ -9,8 +9,7 @@
 
 namespace kobex::win32 {
 
-// The system's text for a Win32 or WinHTTP error code (from `module`'s message
-// table first when one is given), as SystemText words it: "... (error 5)".
+// The system's text for a code (`module`'s message table first): "... (error 5)".
 std::string SystemMessage(DWORD code, HMODULE module = nullptr);
 
 // Throws "<what>: <system text> (error <code>)".
@@ -19,8 +18,7 @@ std::string SystemMessage(DWORD code, HMODULE module = nullptr);
 // The same for the calling thread's last error, read before anything else runs.
 [[noreturn]] void ThrowLastError(const char* what);
 
-// A COM call's failure. A result that carries a Win32 code is told as that
-// code; any other in hexadecimal, as COM's codes are known: "(0x80004005)".
+// A COM call's failure: a Win32 code as such, any other in hex ("(0x80004005)").
 [[noreturn]] void ThrowComError(const std::string& what, HRESULT result);
 
 // A failure no Windows call reported: the layer found it itself.
