@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "about/frm_about.h"
+#include "kobex_version.h"
 #include "control/client_commands.h"
 #include "platform/about_host.h"
 #include "platform/form_events.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
       << "KOBEX_REFUSAL_TEXT=" << Quoted(kobex::kRefusalMessage) << '\n'
       << "KOBEX_CLIENT_HOST=" << Quoted(kobex::kClientHost) << '\n'
       << "KOBEX_CLIENT_PORT=" << kobex::kClientPort << '\n'
+      << "KOBEX_VERSION_DOTTED=" << Quoted(KOBEX_VERSION_DOTTED) << '\n'
       << "KOBEX_REQUEST_PATHS=(";
   for (const kobex::CommandRow& row : kobex::kCommandTable) out << ' ' << Quoted(row.path);
   out << " )\n";
