@@ -16,11 +16,13 @@ AboutWindow AboutInPixels(float twipsPerPixelX, float twipsPerPixelY) {
     PixelRect rect{TwipsToPixels(c.left, twipsPerPixelX), TwipsToPixels(c.top, twipsPerPixelY),
                    TwipsToPixels(c.width, twipsPerPixelX), TwipsToPixels(c.height, twipsPerPixelY)};
     if (c.kind == ControlKind::Image) rect = {rect.left, rect.top, kLogoWidthPixels, kLogoHeightPixels};
-    window.controls.push_back({c.name, c.kind, c.text, rect, c.tabIndex});
+    window.controls.push_back({c.name, c.kind, c.text, rect, c.tabIndex, 0});
   }
   // Windows' tab order is the creation order.
   std::stable_sort(window.controls.begin(), window.controls.end(),
                    [](const PlacedControl& a, const PlacedControl& b) { return a.tabIndex < b.tabIndex; });
+  int nextId = kAboutFirstControlId;
+  for (PlacedControl& c : window.controls) c.id = c.kind == ControlKind::CommandButton ? kAboutOkId : nextId++;
   return window;
 }
 

@@ -39,16 +39,14 @@ inline constexpr std::array<AboutControlDesign, 6> kAboutLayout{{
 // Twips to pixels, rounded to the nearest pixel.
 int TwipsToPixels(int twips, float twipsPerPixel);
 
-// The box in pixels: controls in tab order (the untabbed image first), the
-// image at the logo's own size.
+// The box in pixels, controls in tab order (the untabbed image first).
 AboutWindow AboutInPixels(float twipsPerPixelX, float twipsPerPixelY);
 
 class frmAbout final : public AboutEvents {
  public:
   explicit frmAbout(Host& host) : host_(host) {}
 
-  // Show with the modal style and no owner: returns once the box is unloaded.
-  // Asked again while it is open, it brings the open box to the front.
+  // Modal: returns once unloaded. Asked again while open, brings it forward.
   void Show();
   // Unloads the box, which ends its modal showing.
   void Unload();

@@ -10,9 +10,8 @@
 
 namespace kobex {
 
-// The client's control endpoint: HTTP on the loopback address, this port. The
-// one place it is written: the program, the stand-in client and the tests all
-// take it from here.
+// The client's control endpoint, written only here: the stand-in and the tests
+// read it too.
 inline constexpr std::string_view kClientHost = "127.0.0.1";
 inline constexpr std::uint16_t kClientPort = 8090;
 
@@ -51,8 +50,7 @@ inline constexpr std::array<CommandRow, 10> kCommandTable{{
 // The request path of a command; throws Error for a value outside the table.
 std::string_view RequestPath(ClientCommand command);
 
-// One GET for the command's request path through webControl; nothing built,
-// nothing retried.
+// One GET of the command's path through webControl; never retried.
 void SendClientCommand(WebControl& webControl, ClientCommand command);
 
 }  // namespace kobex

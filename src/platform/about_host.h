@@ -10,9 +10,10 @@ namespace kobex {
 
 enum class ControlKind { Image, Label, CommandButton };
 
-// The host numbers the image and the labels from here, in creation order; the
-// command button has the dialog's own OK id.
+// The image and the labels are numbered from here, in creation order; the
+// command button has the dialog's own OK id (IDOK), which Enter presses.
 inline constexpr int kAboutFirstControlId = 1001;
+inline constexpr int kAboutOkId = 1;
 
 struct PixelRect {
   int left, top, width, height;
@@ -27,6 +28,7 @@ struct PlacedControl {
   std::string_view text;
   PixelRect rect;
   int tabIndex;  // -1: takes no part in the tab order
+  int id;        // the control's id in the host's dialog
 };
 
 struct AboutWindow {

@@ -1,8 +1,5 @@
-// An event procedure handed to the one place that runs events with the host's
-// default handling of an error: the main form. The window and dialog
-// procedures hand it their events, and nothing else they do may throw. An
-// event is passed as a borrowed callable, so that passing it allocates nothing
-// outside the boundary.
+// An event procedure handed to the one boundary that gives an escaping error the
+// host's default handling: the main form. Borrowed, so passing it allocates nothing.
 #pragma once
 
 #include <type_traits>

@@ -1,5 +1,4 @@
-// What the main form's window reports to the form: the events the windowing
-// host raises on it. Each is run through RaiseEvent, the one boundary.
+// The events the main form's window raises on the form, each through RaiseEvent.
 #pragma once
 
 #include <cstdint>

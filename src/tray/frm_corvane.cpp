@@ -8,15 +8,13 @@
 namespace kobex {
 
 void frmCorvane::Form_Load() {
-  // The client is launched before the version test, so it runs even on a
-  // system the launcher then refuses.
+  // Launched before the version test: the client runs even where we refuse.
   host_.Shell(std::string(kLaunchCommand));
   host_.SetVisible(false);
 
   OsVersionRecord info{};
   PutU32LE(info, 0, static_cast<std::uint32_t>(kOsVersionInfoSize));
-  // The answer is deliberately not examined: a failed query leaves the record
-  // zero-filled, and a major version of 0 is refused below.
+  // Not examined: a failed query leaves major version 0, which is refused.
   (void)host_.GetVersionExA(info);
   const auto dwMajorVersion = static_cast<std::int32_t>(GetU32LE(info, 4));
   if (dwMajorVersion < kMinimumMajorVersion) {
@@ -24,10 +22,8 @@ void frmCorvane::Form_Load() {
     host_.End(kExitRefused);
     return;
   }
-  // One icon for one client: a second start (a second double-click, or by hand
-  // while the Startup shortcut's launcher runs) has launched the client again,
-  // which brings back a client that had ended, and leaves the rest to the
-  // launcher already running.
+  // One icon a session: a second start has launched the client again (bringing
+  // back one that had ended) and leaves the rest to the running launcher.
   if (!host_.ClaimSession()) {
     host_.End(kExitAnotherRuns);
     return;
@@ -38,9 +34,8 @@ void frmCorvane::Form_Load() {
 void frmCorvane::Form_Unload(int& /*cancel*/) { UpdateTrayIcon(NIM_DELETE); }
 
 void frmCorvane::Form_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/, float X, float /*Y*/) {
-  // Notifications that queued while a request was on its way arrive during
-  // the icon's removal, when the shell's answer is awaited: once the form is
-  // unloading they are not acted on, so no menu and no request follow an exit.
+  // Clicks queued during a request arrive while the icon is being removed:
+  // nothing may follow an exit.
   if (!loaded_) return;
   switch (ReactionTo(NotificationCode(X, host_.TwipsPerPixelX()))) {
     case IconReaction::ShowClient:
@@ -55,8 +50,7 @@ void frmCorvane::Form_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/,
 }
 
 void frmCorvane::Shell_TaskbarCreated() {
-  // Without this a restarted shell would leave the launcher running with no
-  // way to reach it or end it.
+  // Else a restarted shell leaves the launcher with no way to reach or end it.
   if (!loaded_ || !iconAdded_) return;
   ShowTrayIcon();
 }
@@ -78,13 +72,9 @@ void frmCorvane::tmrTrayIcon_Timer() {
 }
 
 void frmCorvane::ShowTrayIcon() {
-  // A shell that has the icon already (an add that timed out but was carried
-  // out, or a notification area created anew with the icon still in it)
-  // refuses the add and takes the modification, which brings the picture of
-  // now; one that lacks it takes the add.
-  // The window's messages are handled while the shell answers: a close, the
-  // end of the session or another offer may run inside each call. After an
-  // unload nothing more is done; after a later offer, its answer stands.
+  // A shell that has the icon already (a timed-out add that was carried out)
+  // refuses the add and takes the modification. Messages run while the shell
+  // answers: after an unload nothing more is done, after a later offer its answer stands.
   if (!loaded_) return;
   const unsigned offer = ++offers_;
   const auto overtaken = [&] { return !loaded_ || offer != offers_; };
@@ -109,16 +99,13 @@ bool frmCorvane::UpdateTrayIcon(std::int16_t action) {
   const std::uint32_t hWnd = host_.hWnd();
   const std::uint32_t hIcon = host_.QuenziconPicture();
   const NotifyIconRecord record = BuildNotifyIconRecord(hWnd, hIcon);
-  // Set before the call: the events handled while the shell answers see the
-  // icon as it will be.
+  // Set first: events run while the shell answers see the icon as it will be.
   if (action != NIM_MODIFY) iconAdded_ = (action == NIM_ADD);
   const bool accepted = shell_.Shell_NotifyIconA(static_cast<std::int32_t>(action), record);
   if (action != NIM_ADD) return accepted;
   if (!loaded_) {
-    // The form unloaded while the shell answered, and its delete may have
-    // reached the shell before this add: the icon goes again, by the same
-    // record, the window being gone. (A shell without it refuses; either way
-    // nothing more can be done.)
+    // Unloaded while the shell answered: its delete may have come before this
+    // add, so the icon goes again (a shell without it refuses; nothing more to do).
     (void)shell_.Shell_NotifyIconA(NIM_DELETE, record);
     return false;
   }
@@ -138,8 +125,7 @@ void frmCorvane::RaiseEvent(EventRef event) noexcept {
 
 void frmCorvane::DefaultErrorHandling(const std::string& description) noexcept {
   ending_ = true;
-  // The icon goes first: a click on it while the message is up would start
-  // another event in a program that is about to end.
+  // The icon goes first: a click on it under the message would start an event.
   if (iconAdded_) {
     try {
       UpdateTrayIcon(NIM_DELETE);

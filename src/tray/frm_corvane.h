@@ -31,44 +31,34 @@ class frmCorvane final : public FormEvents, private MenuCarrier {
   frmCorvane(const frmCorvane&) = delete;
   frmCorvane& operator=(const frmCorvane&) = delete;
 
-  // Events raised by the host.
   void Form_Load();
   void Form_Unload(int& cancel);
-  // Button and shift states as the host reports them; X and Y in twips.
   void Form_MouseMove(std::int16_t button, std::int16_t shift, float X, float Y) override;
-  // The shell's notification area was created anew (the shell restarted, or
-  // the display's scale changed, when the icon may still be there): the icon
-  // is added again, and modified in place where the shell still had it, so
-  // that its picture is the one for the display of now.
+  // The notification area was created anew (a restarted shell, or a new scale
+  // with the icon still there): added again, or modified where the shell has it.
   void Shell_TaskbarCreated() override;
-  // The display's scale or settings may have changed: the icon is modified in
-  // place with its picture for the display of now; offered again where the
-  // shell refuses, having lost it.
+  // The display may have changed: the icon is modified with its current picture,
+  // or offered again where the shell lost it.
   void Display_Changed() override;
-  // While the shell has not taken the icon (at sign-in, before the taskbar is
-  // ready, or while the shell is busy), the icon is offered again on each tick.
+  // Offers the icon again while the shell has not taken it (at sign-in, or busy).
   void tmrTrayIcon_Timer() override;
 
-  // The tray menu the form carries, with its click events.
   TrayMenu& mnuIM() { return mnuIM_; }
 
-  // Unloads the form: its unload event runs once, however many times the
-  // host is asked (Exit, a close request, the end of the session). An open
-  // About box goes with it, so that nothing keeps the program alive.
+  // The unload event runs once, however often asked; an open About box goes
+  // with it, so nothing keeps the program alive.
   void Unload() override;
   bool loaded() const { return loaded_; }
 
   void SendClientCommand(ClientCommand command) { kobex::SendClientCommand(webControl_, command); }
 
-  // Runs one event procedure as the host does: an error that escapes it gets
-  // the default handling (message box, icon removed, program ended).
+  // Runs an event procedure; an escaping error gets the default handling.
   void RaiseEvent(EventRef event) noexcept override;
 
  private:
   // Shell_NotifyIconA with the form's record; the shell's answer.
   bool UpdateTrayIcon(std::int16_t action);
-  // Offers the icon to the shell, and keeps offering it on the timer until the
-  // shell has it.
+  // Offers the icon, and keeps offering it on the timer until the shell has it.
   void ShowTrayIcon();
   void ShowAbout() override { about_.Show(); }
   void DefaultErrorHandling(const std::string& description) noexcept;

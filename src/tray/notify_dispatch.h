@@ -18,13 +18,9 @@ struct NotificationRule {
   IconReaction reaction;
 };
 
-// The codes the icon reacts to; every other one (moves, releases, a left
-// press, the middle and extra buttons) does nothing. The shell reports a
-// second press of a button within the double-click time, at the same place,
-// as that button's double-click and not as a press: a person who closes the
-// menu and at once presses the right button again gets WM_RBUTTONDBLCLK, so
-// it opens the menu as the press does. A third press is a plain press again,
-// so a left double-click shows the client once however fast the clicks run on.
+// The codes the icon reacts to; every other does nothing. A second right press
+// within the double-click time arrives as WM_RBUTTONDBLCLK, so that too opens
+// the menu; a third press is a plain press again.
 inline constexpr NotificationRule kNotificationRules[] = {
     {WM_LBUTTONDBLCLK, IconReaction::ShowClient},
     {WM_RBUTTONDOWN, IconReaction::OpenMenu},

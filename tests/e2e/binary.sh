@@ -60,4 +60,6 @@ for value in 1.00.0027 kobex kobex.exe Veltrano Corvane; do
   grep -qxF "$value" <<<"$strings" || fail "the version record lacks \"$value\""
 done
 grep -q 'requestedExecutionLevel level="asInvoker"' <(strings "$exe") || fail "no manifest"
+grep -qF "name=\"Veltrano.Corvane.kobex\" version=\"$KOBEX_VERSION_DOTTED\"" <(strings "$exe") ||
+  fail "the manifest does not carry the project's version $KOBEX_VERSION_DOTTED"
 log "PASS: $(stat -c %s "$exe") bytes"

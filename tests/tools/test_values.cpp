@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "about/frm_about.h"
+#include "kobex_version.h"
 #include "control/client_commands.h"
 #include "platform/about_host.h"
 #include "platform/form_events.h"
@@ -38,22 +39,21 @@ int main(int argc, char** argv) {
       << "KOBEX_REFUSAL_TEXT=" << Quoted(kobex::kRefusalMessage) << '\n'
       << "KOBEX_CLIENT_HOST=" << Quoted(kobex::kClientHost) << '\n'
       << "KOBEX_CLIENT_PORT=" << kobex::kClientPort << '\n'
+      << "KOBEX_VERSION_DOTTED=" << Quoted(KOBEX_VERSION_DOTTED) << '\n'
       << "KOBEX_REQUEST_PATHS=(";
   for (const kobex::CommandRow& row : kobex::kCommandTable) out << ' ' << Quoted(row.path);
   out << " )\n";
 
   // The About box as winprobe lists it at 96 DPI (15 twips a pixel), a line a
-  // control in creation order: "ID CLASS x y w h TEXT". The places and texts
-  // are the program's; the rest is what the tests expect of the Win32 host:
-  // the image (with no text) and the labels STATIC controls numbered from
-  // kAboutFirstControlId, the command button a BUTTON with the dialog's OK id, 1.
+  // control in creation order: "ID CLASS x y w h TEXT". The ids, places and
+  // texts are the program's; the classes are what the Win32 host makes: the
+  // image (with no text) and the labels STATIC, the command button a BUTTON.
   const kobex::AboutWindow about = kobex::AboutInPixels(15, 15);
   std::string controls;
-  int nextId = kobex::kAboutFirstControlId;
   for (const kobex::PlacedControl& c : about.controls) {
     const bool button = c.kind == kobex::ControlKind::CommandButton;
     const std::string_view text = c.kind == kobex::ControlKind::Image ? "" : c.text;
-    controls += std::to_string(button ? 1 : nextId++) + (button ? " Button " : " Static ") +
+    controls += std::to_string(c.id) + (button ? " Button " : " Static ") +
                 std::to_string(c.rect.left) + ' ' + std::to_string(c.rect.top) + ' ' + std::to_string(c.rect.width) +
                 ' ' + std::to_string(c.rect.height) + ' ' + std::string(text) + '\n';
   }

@@ -1,11 +1,12 @@
 // The words of each kind of failure the message box can show.
 #include "platform/error.h"
+#include "tray/error_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/delivery.h"
+#include "control/delivery.h"
 
 namespace kobex {
 namespace {

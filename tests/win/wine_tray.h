@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/wine_tray_classes.h"
+
 namespace kobex::probe {
 
 inline std::string ClassOf(HWND hwnd) {
@@ -36,23 +38,26 @@ inline std::vector<HWND> Children(HWND parent) {
   return windows;
 }
 
-inline bool IsTrayIcon(HWND hwnd) {
+template <std::size_t N>
+inline bool ClassIsOneOf(HWND hwnd, const char* const (&classes)[N]) {
   const std::string name = ClassOf(hwnd);
-  return name == "__winex11_tray_icon" || name == "__wine_tray_icon";
+  for (const char* known : classes) {
+    if (name == known) return true;
+  }
+  return false;
 }
 
+inline bool IsTrayIcon(HWND hwnd) { return ClassIsOneOf(hwnd, win32::wine::kTrayIconClasses); }
+
 // The tray's own window, when it is one of Wine's stand-alone trays.
-inline bool IsStandaloneTray(HWND hwnd) {
-  const std::string name = ClassOf(hwnd);
-  return name == "__winex11_standalone_tray" || name == "Shell_TrayWnd";
-}
+inline bool IsStandaloneTray(HWND hwnd) { return ClassIsOneOf(hwnd, win32::wine::kStandaloneTrayClasses); }
 
 // Whether any window of a tray that Wine 8 or Wine 10 makes exists, shown or
 // not: without one, no count of icons means anything. (Both make a
 // Shell_TrayWnd, so this tells that a tray runs, not which icons are known.)
 inline bool KnownTrayExists() {
   for (HWND top : TopLevelWindows()) {
-    if (IsStandaloneTray(top) || IsTrayIcon(top) || ClassOf(top) == "__wine_x11_foreign_window") return true;
+    if (IsStandaloneTray(top) || IsTrayIcon(top) || ClassOf(top) == win32::wine::kForeignWindowClass) return true;
   }
   return false;
 }
@@ -65,7 +70,7 @@ inline std::vector<HWND> TrayIconWindows() {
       if (IsWindowVisible(top)) icons.push_back(top);
       continue;
     }
-    if (!IsStandaloneTray(top) && ClassOf(top) != "__wine_x11_foreign_window") continue;
+    if (!IsStandaloneTray(top) && ClassOf(top) != win32::wine::kForeignWindowClass) continue;
     for (HWND icon : Children(top)) {
       if (IsTrayIcon(icon) && IsWindowVisible(icon)) icons.push_back(icon);
     }

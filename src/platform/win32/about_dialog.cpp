@@ -11,6 +11,7 @@ namespace kobex::win32 {
 namespace {
 
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+static_assert(kAboutOkId == IDOK);
 
 // An in-memory dialog template without controls: they are placed in pixels
 // once the window exists, which a template's dialog units cannot express.
@@ -39,8 +40,7 @@ void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
     ~Showing() { box.Release(); }
   } showing{*this};
   logo_.reset(LoadJpegResource(instance_, IDR_ABOUT_LOGO));
-  // The icons and the white background are details: a box that could not have
-  // them shows without them (null handles are taken as "none").
+  // Details: a box without its icons or white background still shows.
   (void)LoadIcons();
   white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
   texts_.clear();
@@ -57,13 +57,10 @@ void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
   if (result == -1) ThrowLastError("Cannot show the About box");
 }
 
-// The box's icons at the sizes the display asks for now: the large one for
-// Alt+Tab, the small one for the title bar (16 pixels at 100 %, 24 at 150 %...).
+// The box's icons at the sizes the display asks for now.
 bool AboutDialog::LoadIcons() noexcept {
-  OwnedIcon large(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON,
-                                                GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
-  OwnedIcon small(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON,
-                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  OwnedIcon large(LoadIconAt(instance_, IDI_ABOUT, SystemIconSize(IconSize::Large)));
+  OwnedIcon small(LoadIconAt(instance_, IDI_ABOUT, SystemIconSize(IconSize::Small)));
   if (!large || !small) return false;
   icon_ = std::move(large);
   smallIcon_ = std::move(small);
@@ -94,16 +91,13 @@ void AboutDialog::Close() {
 
 void AboutDialog::Activate() {
   if (!window_) return;
-  // Bringing the box forward is a courtesy: if the system declines (another
-  // program has the foreground), the box stays open where it was.
+  // A courtesy: where the system declines, the box stays where it was.
   if (IsIconic(window_)) (void)ShowWindow(window_, SW_RESTORE);
   (void)SetForegroundWindow(window_);
 }
 
-// The answers of the calls below are not examined: this runs inside the dialog
-// procedure, where nothing may throw, and a step that fails leaves the box
-// without that one detail (a control, its font, the centring), still closed by
-// Escape and its close box.
+// Answers not examined: nothing may throw in the dialog procedure, and a failed
+// step costs one detail of a box that Escape and its close box still close.
 void AboutDialog::Build(HWND dialog) noexcept {
   window_ = dialog;
   ShowIcons(dialog);
@@ -117,7 +111,6 @@ void AboutDialog::Build(HWND dialog) noexcept {
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 
   const auto font = static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-  int nextId = kAboutFirstControlId;
   HWND ok = nullptr;
   // Created in tab order, which is also Windows' tab order.
   for (std::size_t i = 0; i < design_->controls.size(); ++i) {
@@ -128,28 +121,27 @@ void AboutDialog::Build(HWND dialog) noexcept {
     switch (c.kind) {
       case ControlKind::Image:
         control = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP, r.left, r.top, r.width,
-                                  r.height, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)),
+                                  r.height, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                                   instance_, nullptr);
         if (control) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
         break;
       case ControlKind::Label:
         control = CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX,
                                   r.left, r.top, r.width, r.height, dialog,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)), instance_, nullptr);
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
         break;
       case ControlKind::CommandButton:
         control = ok = CreateWindowExA(0, "BUTTON", text.c_str(),
                                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, r.left,
                                        r.top, r.width, r.height, dialog,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance_, nullptr);
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
         break;
     }
     if (control) SendMessageA(control, WM_SETFONT, font, FALSE);
   }
   SendMessageA(dialog, DM_SETDEFID, IDOK, 0);
   if (ok) SetFocus(ok);
-  // A form unloaded before the box had a window to close (nothing is known to
-  // do that; this is defence) would have it stay: it ends at once instead.
+  // Defence: a form unloaded before the box had a window would leave it open.
   if (!events_->IsLoaded()) (void)EndDialog(dialog, IDOK);
 
 }
@@ -162,26 +154,23 @@ INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
   }
   auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
   if (!self) return FALSE;
+  if (IsDisplayChange(message)) {
+    // The old icons stay until the new ones are the window's: a failed load keeps them.
+    OwnedIcon oldLarge(self->icon_.release());
+    OwnedIcon oldSmall(self->smallIcon_.release());
+    if (self->LoadIcons()) {
+      self->ShowIcons(dialog);
+    } else {
+      self->icon_ = std::move(oldLarge);
+      self->smallIcon_ = std::move(oldSmall);
+    }
+    return FALSE;
+  }
   switch (message) {
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
       SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
       return reinterpret_cast<INT_PTR>(self->white_.get());
-    case WM_SETTINGCHANGE:
-    case WM_DISPLAYCHANGE:
-    case 0x02E0:  // WM_DPICHANGED: the display's scale changed under the open box
-    {
-      // The old icons stay until the new ones are the window's: a failed load keeps them.
-      OwnedIcon oldLarge(self->icon_.release());
-      OwnedIcon oldSmall(self->smallIcon_.release());
-      if (self->LoadIcons()) {
-        self->ShowIcons(dialog);
-      } else {
-        self->icon_ = std::move(oldLarge);
-        self->smallIcon_ = std::move(oldSmall);
-      }
-      return FALSE;
-    }
     case WM_COMMAND:
       // OK, Enter and Space on it, Escape and the close box all mean OK.
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -1,8 +1,5 @@
-// The About box on Win32: a modal dialog without an owner, its controls placed
-// at the pixel positions the about subsystem computed, on a white background.
-// Whether the box is open is the form's to know (frmAbout), which asks for it
-// to be shown, closed or brought forward, and is asked when its window comes;
-// this keeps only what one showing needs, its window among it.
+// The About box on Win32: a modal dialog without an owner, its controls at the
+// pixels frmAbout computed, on white. Whether it is open is frmAbout's to know.
 #pragma once
 
 #include <windows.h>
@@ -23,21 +20,17 @@ class AboutDialog {
 
   // Returns when the box has been closed through Close(). Throws Error.
   void ShowModal(const AboutWindow& design, AboutEvents& events);
-  // Close and Activate act on the window of the showing in progress. Before
-  // it exists there is none; the form is asked when it comes, in case it
-  // unloaded meanwhile (no message is handled then, so nothing is known to).
+  // Act on the window of the showing in progress, if it exists yet.
   void Close();
   void Activate();
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-  // Places the controls; allocates nothing and throws nothing, as it runs
-  // inside the dialog procedure.
+  // Places the controls; throws nothing, as it runs in the dialog procedure.
   void Build(HWND dialog) noexcept;
   bool LoadIcons() noexcept;
   void ShowIcons(HWND dialog) const noexcept;
-  // Everything that belongs to one showing, made before the box opens and
-  // released when it has closed, whichever way ShowModal is left.
+  // Frees what one showing made, whichever way ShowModal is left.
   void Release() noexcept;
 
   HINSTANCE instance_;

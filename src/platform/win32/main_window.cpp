@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "platform/host.h"
+#include "platform/win32/picture.h"
 #include "platform/win32/win32_error.h"
 #include "resources/resource_ids.h"
 
@@ -14,9 +15,6 @@ constexpr char kWindowClass[] = "kobexTrayLauncher";
 constexpr int kFormWidthTwips = 4470;
 constexpr int kFormHeightTwips = 2505;
 
-// Sent by Windows 8.1 and later when the screen's resolution changes; older
-// headers do not name it.
-constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
 constexpr UINT_PTR kTrayIconTimer = 1;  // the form's one timer
 
 // 1440 twips make an inch: twips per pixel for a resolution in dots per inch.
@@ -33,13 +31,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Create() {
-  icon_.reset(static_cast<HICON>(
-      LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+  icon_.reset(LoadIconAt(instance_, IDI_KOBEX, SIZE{32, 32}));
   if (!icon_) ThrowLastError("Cannot load the program's icon");
   // The title bar's small picture; without it (a null one) Windows shrinks the large one.
-  smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                 LR_DEFAULTCOLOR)));
+  smallIcon_.reset(LoadIconAt(instance_, IDI_KOBEX, SystemIconSize(IconSize::Small)));
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
@@ -70,14 +65,12 @@ int MainWindow::RunMessageLoop() {
   BOOL got;
   while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0) {
     if (got == -1) {
-      // No message can be had any more: handled like an error in an event
-      // (message, icon removed, program ended).
+      // No message can be had any more: an error, as in an event.
       const DWORD error = GetLastError();
       if (form_) form_->RaiseEvent([error] { ThrowWin32Error("Cannot read the next window message", error); });
       return kExitError;
     }
-    // Whether a character message was made, and what the window procedure
-    // answered, are not the loop's business.
+    // Whether a character was made, and the procedure's answer, are not ours.
     (void)TranslateMessage(&msg);
     (void)DispatchMessageA(&msg);
   }
@@ -108,8 +101,7 @@ float MainWindow::TwipsPerPixelX() const { return TwipsPerPixel(dpiX_); }
 
 float MainWindow::TwipsPerPixelY() const { return TwipsPerPixel(dpiY_); }
 
-// Both axes from one screen device context; 0 when it cannot be had, which
-// makes the next reading of twips per pixel an error.
+// 0 when no screen device context can be had: the next twips reading fails.
 void MainWindow::ReadScreenDpi() {
   dpiX_ = dpiY_ = 0;
   HDC screen = GetDC(nullptr);
@@ -130,19 +122,25 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
   return window->HandleMessage(hwnd, message, wParam, lParam);
 }
 
-// The form's events, decoded from the window's messages. Everything the form
-// does runs inside RaiseEvent; nothing else here throws.
+// The form's events, decoded from the window's messages. Only RaiseEvent runs
+// the form's code; nothing else here throws.
 LRESULT MainWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   FormEvents& form = *form_;
   if (message == taskbarCreated_ && taskbarCreated_ != 0) {
     form.RaiseEvent([&form] { form.Shell_TaskbarCreated(); });
     return 0;
   }
+  if (IsDisplayChange(message)) {
+    // Read only when it may have changed: a screen device context on every
+    // click costs more than the request it precedes.
+    ReadScreenDpi();
+    form.RaiseEvent([&form] { form.Display_Changed(); });
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
   switch (message) {
     case WM_MOUSEMOVE: {
-      // The tray icon's callback: the mouse message code arrives as the
-      // pointer's X, which the host reports in twips. Its wParam is the icon's
-      // id, not key flags, so the button and shift states are none.
+      // The icon's callback: the mouse message arrives as X, reported in twips.
+      // wParam is the icon's id, not key flags: no button or shift states.
       const int x = GET_X_LPARAM(lParam);
       const int y = GET_Y_LPARAM(lParam);
       form.RaiseEvent([&] {
@@ -150,15 +148,6 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       });
       return 0;
     }
-    case WM_DISPLAYCHANGE:
-    case WM_SETTINGCHANGE:
-    case kDpiChanged:
-      // The screen's resolution is read when it may have changed, not on every
-      // mouse event: a screen device context costs more than the request it
-      // precedes. The icon's picture follows the display's scale.
-      ReadScreenDpi();
-      form.RaiseEvent([&form] { form.Display_Changed(); });
-      return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_TIMER:
       if (wParam != kTrayIconTimer) return DefWindowProcA(hwnd, message, wParam, lParam);
       form.RaiseEvent([&form] { form.tmrTrayIcon_Timer(); });

@@ -1,6 +1,5 @@
-// frmCorvane's window on Win32: never shown, the owner of the tray icon and the
-// receiver of its callbacks and of the shell's broadcasts; its message loop;
-// and the one place where window messages are decoded into the form's events.
+// frmCorvane's window on Win32: never shown, the icon's owner, the message loop,
+// and the one place where window messages become the form's events.
 #pragma once
 
 #include <windows.h>
@@ -17,8 +16,7 @@ class MainWindow {
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  // The form the window's events go to. It may be gone before the window is:
-  // the destructor lets go of it first.
+  // Where the window's events go; the destructor lets go of it first.
   void Attach(FormEvents* form) { form_ = form; }
   // Creates the window, hidden, with the program's icon. Throws Error.
   void Create();

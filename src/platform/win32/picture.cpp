@@ -117,4 +117,13 @@ HBITMAP LoadJpegResource(HINSTANCE instance, int id) {
   return bitmap;
 }
 
+SIZE SystemIconSize(IconSize size) {
+  return size == IconSize::Large ? SIZE{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)}
+                                 : SIZE{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+}
+
+HICON LoadIconAt(HINSTANCE instance, int id, SIZE size) {
+  return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size.cx, size.cy, LR_DEFAULTCOLOR));
+}
+
 }  // namespace kobex::win32

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/records.h"
+#include "platform/win32/picture.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/wine_steps.h"
@@ -30,10 +31,9 @@ using GetRectFn = HRESULT(WINAPI*)(const IconIdentifier*, RECT*);
 }  // namespace
 
 HICON ShellIcon::Picture() {
-  const SIZE size{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+  const SIZE size = SystemIconSize(IconSize::Small);
   if (!quenzicon_ || size.cx != loadedSize_.cx || size.cy != loadedSize_.cy) {
-    OwnedIcon fresh(static_cast<HICON>(
-        LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KOBEX), IMAGE_ICON, size.cx, size.cy, LR_DEFAULTCOLOR)));
+    OwnedIcon fresh(LoadIconAt(instance_, IDI_KOBEX, size));
     // Without a picture at all the icon cannot be shown; a picture of the old
     // size serves until a new one can be had, and never stops the delete.
     if (!fresh && !quenzicon_) ThrowLastError("Cannot load the tray icon");

@@ -1,7 +1,5 @@
-// The notification icon on Win32: its picture, quenzicon, from the program's
-// resources at the small-icon size of the display of now; Shell_NotifyIconA
-// with the form's 88-byte record; and, for the menu, where the icon stands and
-// giving the keyboard back to the notification area.
+// The notification icon on Win32: its picture quenzicon, Shell_NotifyIconA with
+// the form's record, and for the menu where the icon stands.
 #pragma once
 
 #include <windows.h>
@@ -17,21 +15,15 @@ class ShellIcon final : public NotifyArea {
  public:
   explicit ShellIcon(HINSTANCE instance) : instance_(instance) {}
 
-  // quenzicon at the small-icon size the system reports now (16 pixels at
-  // 100 %, 24 at 150 %...), loaded again whenever that size has changed.
-  // Throws Error.
+  // quenzicon at the current small-icon size, loaded again when it changed. Throws Error.
   HICON Picture();
 
-  // Remembers which icon the record names (its window and id). Whether the
-  // shell has it is the form's to know.
+  // Remembers which icon the record names; whether the shell has it is the form's to know.
   bool Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& record) override;
 
-  // That icon's rectangle on the screen, where the system tells it
-  // (Windows 7 and later), or where the icon is a window of its own under the
-  // pointer (Wine's tray); nothing otherwise.
+  // That icon's rectangle from the system (Windows 7 on) or Wine's tray; or nothing.
   std::optional<RECT> Rect(POINT pointer) const;
-  // Gives the keyboard back to the notification area (NIM_SETFOCUS), as after
-  // a menu the keyboard opened and Escape closed.
+  // NIM_SETFOCUS: the keyboard back to the tray after a keyboard menu's Escape.
   void ReturnFocus() const;
 
  private:

@@ -2,6 +2,19 @@
 
 namespace kobex::win32 {
 
+// Neither answer is examined: where a call is missing or refuses, the search
+// order stays as on the systems that have neither.
+void RestrictDllSearch() {
+  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  BOOL(WINAPI * setDirectory)(LPCSTR) = nullptr;
+  BOOL(WINAPI * setDefault)(DWORD) = nullptr;
+  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  Bind(kernel, setDirectory, "SetDllDirectoryA");
+  Bind(kernel, setDefault, "SetDefaultDllDirectories");
+  if (setDirectory) (void)setDirectory("");
+  if (setDefault) (void)setDefault(kSearchSystem32);
+}
+
 HMODULE LoadSystemLibrary(const char* name) {
   char path[MAX_PATH + 1] = {};
   const UINT length = GetSystemDirectoryA(path, MAX_PATH);

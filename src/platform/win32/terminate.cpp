@@ -1,16 +1,9 @@
-// What the C++ library does on a fatal or a reported error in kobex.exe.
-//
-// std::terminate ends the process. The library's default would print a
-// demangled type name to a console this GUI program does not have, and brings
-// a demangler of some 70 KiB into the file for it. (An error that escapes an
-// event is handled long before this; see frmCorvane::RaiseEvent.)
-//
-// The errors the library reports itself (a string too long, an index out of
-// range) are thrown as the program's own Error, which the host handles like
-// any other. The library's versions throw std::logic_error and its kin, whose
-// reference-counted strings would bring a second string implementation of
-// some 50 KiB into the file.
+// The C++ library's fatal and reported errors, made small. std::terminate just
+// ends the process: the default would link a demangler for a console this
+// program lacks. The library's own errors are thrown as the program's Error, as
+// std::logic_error and its kin would link a second string implementation.
 #include <cstdlib>
+#include <exception>
 #include <new>
 #include <typeinfo>
 

@@ -3,7 +3,8 @@
 #include <string>
 
 #include "platform/error.h"
-#include "platform/menu_placement.h"
+#include "tray/error_text.h"
+#include "control/menu_placement.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/wine_steps.h"
@@ -77,12 +78,10 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& ico
                                            const std::vector<MenuEntry>& entries, std::size_t defaultItem) {
   const OwnedMenu popup = Build(entries, defaultItem);
 
-  // The shell sends the icon's callback and waits for it: let it go on now, so
-  // that its handling of the click is over before the menu takes the mouse.
-  // (The answer says only whether the message was a sent one.)
+  // The shell waits for the icon's callback: let it go on, so that its handling
+  // of the click is over before the menu takes the mouse.
   if (InSendMessage()) (void)ReplyMessage(0);
-  // Where the pointer cannot be read (another desktop has the input), the menu
-  // opens by the screen's corner rather than not at all.
+  // Unreadable (another desktop has the input): the menu opens by the corner.
   POINT pointer{};
   if (!GetCursorPos(&pointer)) pointer = POINT{0, 0};
   std::optional<ScreenRect> iconRect;
@@ -93,14 +92,12 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& ico
   }
   const MenuPlacement place = PlaceTrayMenu({pointer.x, pointer.y}, iconRect, WorkAreaAt(monitorPoint));
   const POINT at{place.at.x, place.at.y};
-  // The owner must be the foreground window, or the menu would not close when
-  // the user clicks elsewhere; the null message afterwards lets it close at once.
-  // Under the menu's corner: inside the menu whichever way it extends.
+  // The owner must be foreground, or a click elsewhere would not close the menu;
+  // WM_NULL afterwards lets it close at once. It sits under the menu's corner.
   const POINT corner{at.x - (place.extendsLeft ? 1 : 0), at.y - (place.extendsUp ? 1 : 0)};
   const wine::MenuOwner owner(instance_, mainWindow, corner);
   const HWND menuOwner = owner.get(mainWindow);
-  // These steps only help the menu to the keyboard; without them it still
-  // opens and works by mouse, so their answers are not examined.
+  // Only for the keyboard's sake: by mouse the menu works without them.
   wine::TakeFreshMessageTime(menuOwner);
   (void)SetForegroundWindow(menuOwner);
   UINT flags = TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY;

@@ -1,7 +1,5 @@
-// The tray menu on Win32: built from the menu's entries, popped up beside the
-// icon (see menu_placement.h) from a window of its own, so that it gets the
-// keyboard under an X11 window manager too (wine_steps.h), and the entry
-// chosen handed back.
+// The tray menu on Win32: built from the entries, popped up beside the icon
+// from a window of its own (wine_steps.h), the chosen entry handed back.
 #pragma once
 
 #include <windows.h>
@@ -22,10 +20,8 @@ class TrayPopup {
   // Registers the class of the menu's owner window. Throws Error.
   void Register();
 
-  // Pops the entries up beside `icon`, `defaultItem` in bold, and returns the
-  // index of the entry chosen, or nothing when the menu was dismissed (the
-  // keyboard then goes back to the notification area if it opened the menu).
-  // Falls back to `mainWindow` as the owner. Throws Error.
+  // The chosen entry's index, or nothing when dismissed; `mainWindow` owns the
+  // menu where its own window cannot be made. Throws Error.
   std::optional<std::size_t> Show(HWND mainWindow, const ShellIcon& icon, const std::vector<MenuEntry>& entries,
                                   std::size_t defaultItem);
 

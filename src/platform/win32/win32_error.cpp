@@ -1,10 +1,9 @@
 #include "platform/win32/win32_error.h"
 
-#include <winhttp.h>
-
 #include <utility>
 
 #include "platform/error.h"
+#include "tray/error_text.h"
 
 namespace kobex::win32 {
 namespace {
@@ -37,29 +36,6 @@ void ThrowComError(const std::string& what, HRESULT result) {
   if (HRESULT_FACILITY(result) == FACILITY_WIN32) ThrowWin32Error(what, HRESULT_CODE(result));
   const auto code = static_cast<DWORD>(result);
   throw Error(StepFailure(what, ComText(RawMessage(code, nullptr), code)));
-}
-
-void ThrowDeliveryError(std::string_view url, Delivery delivery, DWORD code, DWORD timeoutMs) {
-  DeliveryStop stop = DeliveryStop::Other;
-  switch (code) {
-    case ERROR_WINHTTP_CANNOT_CONNECT:
-      stop = DeliveryStop::Refused;
-      break;
-    case ERROR_WINHTTP_TIMEOUT:
-      stop = DeliveryStop::TimedOut;
-      break;
-    case ERROR_WINHTTP_CONNECTION_ERROR:
-      stop = DeliveryStop::Reset;
-      break;
-    default:
-      break;
-  }
-  // WinHTTP's own codes have their text in its message table.
-  const std::string systemText =
-      stop == DeliveryStop::Other ? SystemMessage(code, GetModuleHandleA("winhttp.dll")) : std::string();
-  const std::string reason = DeliveryReason(stop, timeoutMs, systemText);
-  // Never asked for a request that was delivered; were it, it would still say why.
-  throw Error(DeliveryFailure(url, delivery, reason).value_or(reason));
 }
 
 void ThrowProgramError(std::string description) { throw Error(std::move(description)); }

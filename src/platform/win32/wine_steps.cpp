@@ -3,22 +3,17 @@
 #include <cstring>
 
 #include "platform/win32/win32_error.h"
+#include "platform/win32/wine_tray_classes.h"
 
 namespace kobex::win32::wine {
 namespace {
 
 constexpr char kOwnerClass[] = "kobexTrayMenuOwner";
 
-// The window class of one icon in Wine's tray: Wine 8's X11 driver makes
-// "__winex11_tray_icon" windows; Wine 10's explorer makes "__wine_tray_icon"
-// windows (children of its "Shell_TrayWnd", or top-level ones docked in the
-// desktop's own tray).
-constexpr const char* kWineTrayIconClasses[] = {"__winex11_tray_icon", "__wine_tray_icon"};
-
 bool IsWineTrayIcon(HWND window) {
   char name[32] = {};
   if (!GetClassNameA(window, name, sizeof name)) return false;
-  for (const char* known : kWineTrayIconClasses) {
+  for (const char* known : kTrayIconClasses) {
     if (std::strcmp(name, known) == 0) return true;
   }
   return false;

@@ -8,12 +8,38 @@
 #include <vector>
 
 #include "kobex_version.h"
-#include "platform/delivery.h"
+#include "control/delivery.h"
+#include "platform/error.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
 
 namespace kobex::win32 {
 namespace {
+
+// A request to `url` that stopped at `delivery` for WinHTTP's error `code`
+// (`timeoutMs`: the bound a time-out met), in DeliveryFailure's words.
+[[noreturn]] void ThrowDeliveryError(std::string_view url, Delivery delivery, DWORD code, DWORD timeoutMs) {
+  DeliveryStop stop = DeliveryStop::Other;
+  switch (code) {
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+      stop = DeliveryStop::Refused;
+      break;
+    case ERROR_WINHTTP_TIMEOUT:
+      stop = DeliveryStop::TimedOut;
+      break;
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+      stop = DeliveryStop::Reset;
+      break;
+    default:
+      break;
+  }
+  // WinHTTP's own codes have their text in its message table.
+  const std::string systemText =
+      stop == DeliveryStop::Other ? SystemMessage(code, GetModuleHandleA("winhttp.dll")) : std::string();
+  const std::string reason = DeliveryReason(stop, timeoutMs, systemText);
+  // Never asked for a request that was delivered; were it, it would still say why.
+  throw Error(DeliveryFailure(url, delivery, reason).value_or(reason));
+}
 
 // WinHTTP, loaded from the system folder on the first request.
 struct WinHttpApi {
@@ -59,10 +85,9 @@ const WinHttpApi& WinHttp() {
 
 constexpr wchar_t kUserAgent[] = L"kobex/" KOBEX_VERSION_TEXT;
 
-// What one request shares with WinHTTP's notification thread. It has two
-// owners: the caller, and from the moment it names the transfer the request
-// handle, until its HANDLE_CLOSING notification; so a caller that gives up
-// early never frees it under WinHTTP.
+// What one request shares with WinHTTP's thread. The caller and the request
+// handle (until HANDLE_CLOSING) both own it, so a caller that gives up early
+// never frees it under WinHTTP.
 struct Transfer {
   OwnedHandle signal{CreateEventA(nullptr, FALSE, FALSE, nullptr)};  // set on every notification below
   DeliveryProgress delivery;
@@ -127,10 +152,9 @@ void CALLBACK OnStatus(HINTERNET /*handle*/, DWORD_PTR context, DWORD status, LP
   ThrowDeliveryError(url, delivery, error, kSendTimeoutMs);
 }
 
-// Wide text, NUL-terminated. (A vector rather than std::wstring keeps the
-// library's wide-string code out of the program.) The texts are the program's
-// own ASCII constants, so a failed conversion leaves them empty and the
-// request then fails on its own.
+// Wide text, NUL-terminated, in a vector: std::wstring would link the library's
+// wide-string code. Our texts are ASCII constants; a failed conversion leaves
+// them empty and the request fails on its own.
 using WideText = std::vector<wchar_t>;
 
 WideText Widen(std::string_view text) {
@@ -144,10 +168,9 @@ WideText Widen(std::string_view text) {
   return wide;
 }
 
-// Waits until `done` holds or the tick count reaches `deadline`. No window
-// message is taken meanwhile: the icon's notifications wait their turn, so an
-// event procedure never runs inside another's request. Answers 0, or the
-// error of a wait that failed, which is no time-out and must not be told as one.
+// Waits until `done` holds or the tick count reaches `deadline`, taking no
+// window message, so no event runs inside another's request. Answers 0, or the
+// error of a failed wait, which must not be told as a time-out.
 template <class Condition>
 DWORD WaitFor(const Transfer& transfer, DWORD deadline, Condition done) {
   while (!done()) {
@@ -228,20 +251,16 @@ void WinHttpWebControl::Get(std::string_view path) {
       } else {
         error = waitError ? waitError : ERROR_WINHTTP_TIMEOUT;
       }
-      // Closing the request stops WinHTTP's work on it; once it says the
-      // handle is closing it reports nothing more, so a "sent" that came late
-      // has come by then, and the outcome is what it reported.
+      // Closed, WinHTTP reports nothing more after HANDLE_CLOSING: a late
+      // "sent" has come by then. A failed wait only ends this sooner.
       request.reset();
-      // A wait that fails here only ends it sooner: the transfer outlives the
-      // handle, and the error already found is the one to report.
       (void)WaitFor(*transfer, GetTickCount() + kCloseTimeoutMs, [&] { return transfer->closing.load(); });
       if (sent()) error = 0;  // delivered after all
     }
   }
   if (!error && request) {
-    // Delivered. The reply is waited for briefly and ignored, whatever it
-    // holds; some WinHTTPs read it before they report the send complete. (So
-    // a wait that fails here only ends it sooner.)
+    // Delivered. The reply is awaited briefly and ignored: some WinHTTPs read
+    // it before they report the send complete.
     const DWORD replyDeadline = GetTickCount() + kReplyTimeoutMs;
     (void)WaitFor(*transfer, replyDeadline, [&] { return transfer->sendCompleted.load() || failed(); });
     if (transfer->sendCompleted && !failed() && http.ReceiveResponse(request.get(), nullptr)) {

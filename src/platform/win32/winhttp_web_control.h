@@ -1,7 +1,5 @@
-// webControl on WinHTTP: one GET per call to the client's control endpoint on
-// this machine, with no proxy, no redirects, no cookies, and bounded time. The
-// call returns once the request has been delivered; the reply's headers are
-// waited for briefly and dropped.
+// webControl on WinHTTP: one GET a call to the client's endpoint, with no proxy,
+// redirects or cookies, in bounded time; the reply is awaited briefly and dropped.
 #pragma once
 
 #include <windows.h>
@@ -17,13 +15,11 @@
 
 namespace kobex::win32 {
 
-// Connecting and sending fail after this long, unless the request turns out to
-// have been sent meanwhile.
+// Connecting and sending fail after this long, unless it was sent meanwhile.
 inline constexpr DWORD kSendTimeoutMs = 2000;
 // How long a delivered request waits for the reply before it is dropped.
 inline constexpr DWORD kReplyTimeoutMs = 2000;
-// How long a request that was not reported sent waits, once closed, for
-// WinHTTP's last word on it.
+// How long an unsent request, once closed, waits for WinHTTP's last word.
 inline constexpr DWORD kCloseTimeoutMs = 1000;
 
 // Closes a WinHTTP handle (WinHTTP is loaded when the first one is made).

@@ -1,10 +1,6 @@
-// Where the tray menu opens: beside the icon and whole on the screen, above it
-// when the icon is in the lower half of the work area (the taskbar at the
-// bottom, as on Windows), to its left when in the right half; with the taskbar
-// at the screen's left or right edge, beside the icon toward the screen. A press that
-// did not come from the mouse over the icon (the keyboard: Enter, Space,
-// Shift+F10 or the menu key on the icon) opens it at the icon, not at the
-// pointer, wherever the pointer happens to be.
+// Where the tray menu opens: beside the icon, whole on the screen, toward the
+// screen's middle. A press not made by the mouse over the icon (the keyboard)
+// opens it at the icon, wherever the pointer is.
 #pragma once
 
 #include <optional>
@@ -32,8 +28,7 @@ struct MenuPlacement {
   bool besideSideways = false;        // a taskbar at the left or right edge: the menu beside the icon, not above it
 };
 
-// `icon` is the icon's rectangle where the system tells it (Windows 7 and
-// later); without it the menu opens at the pointer, as for the mouse.
+// Without the icon's rectangle (before Windows 7) the menu opens at the pointer.
 MenuPlacement PlaceTrayMenu(ScreenPoint pointer, std::optional<ScreenRect> icon, ScreenRect workArea);
 
 }  // namespace kobex

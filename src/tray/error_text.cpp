@@ -1,4 +1,4 @@
-#include "platform/error.h"
+#include "tray/error_text.h"
 
 namespace kobex {
 namespace {

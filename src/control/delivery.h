@@ -1,7 +1,5 @@
-// How far one request got on its way to the messaging client, as the HTTP
-// stack reports it from its own thread, and what a failure then says. The
-// outcome follows what the stack reported, never the clock: a request it has
-// written out was delivered, however late it said so.
+// How far a request got, as the HTTP stack reports it from its own thread, and
+// what a failure says. What the stack reported decides, never the clock.
 #pragma once
 
 #include <atomic>
@@ -33,13 +31,11 @@ enum class DeliveryStop {
   Other,     // anything else, told in the system's words
 };
 
-// The reason as a sentence ending in a full stop. A time-out names the bound
-// it met (`timeoutMs`); any other stop the stack has no words of ours for is
-// told in the system's text for its code (`systemText`, see SystemText).
+// The reason as a sentence: a time-out names its bound; an Other stop is told
+// in the system's text for its code.
 std::string DeliveryReason(DeliveryStop stop, std::uint32_t timeoutMs, std::string_view systemText);
 
-// The description of the error once the request to `url` has stopped at
-// `state` for `reason` (a sentence ending in a full stop), or nothing when it
+// The error's description for a request stopped at `state`, or nothing when it
 // was delivered all the same.
 std::optional<std::string> DeliveryFailure(std::string_view url, Delivery state, std::string_view reason);
 

@@ -1,4 +1,4 @@
-#include "platform/menu_placement.h"
+#include "control/menu_placement.h"
 
 namespace kobex {
 

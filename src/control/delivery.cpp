@@ -1,4 +1,4 @@
-#include "platform/delivery.h"
+#include "control/delivery.h"
 
 namespace kobex {
 
