@@ -1,5 +1,6 @@
 // The About box on Win32: a modal dialog without an owner, its controls placed
-// at the pixel positions the about subsystem computed, on a white background.
+// at the pixel positions the about subsystem computed, on a white background
+// (the system's window colour under High Contrast).
 // Whether the box is open is the form's to know (frmAbout), which asks for it
 // to be shown, closed or brought forward, and is asked when its window comes;
 // this keeps only what one showing needs, its window among it.
@@ -49,7 +50,9 @@ class AboutDialog {
   OwnedBitmap logo_;
   OwnedIcon icon_;
   OwnedIcon smallIcon_;
-  OwnedBrush white_;
+  COLORREF background_ = RGB(255, 255, 255);  // the box's and its labels'
+  COLORREF text_ = RGB(0, 0, 0);
+  OwnedBrush brush_;  // of the background colour
 };
 
 }  // namespace kobex::win32

@@ -7,6 +7,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/wine_steps.h"
+#include "platform/win32/work_area.h"
 
 namespace kobex::win32 {
 namespace {
@@ -56,19 +57,6 @@ OwnedMenu Build(const std::vector<MenuEntry>& entries, std::size_t defaultItem) 
   return popup;
 }
 
-// The work area (the screen less the taskbar) of the monitor at `point`.
-ScreenRect WorkAreaAt(POINT point) {
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  RECT area{};
-  if (GetMonitorInfoA(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor)) {
-    area = monitor.rcWork;
-  } else if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) {
-    area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  }
-  return {area.left, area.top, area.right, area.bottom};
-}
-
 }  // namespace
 
 void TrayPopup::Register() { wine::MenuOwner::Register(instance_); }
@@ -91,7 +79,9 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& ico
     iconRect = ScreenRect{r->left, r->top, r->right, r->bottom};
     monitorPoint = {(r->left + r->right) / 2, (r->top + r->bottom) / 2};
   }
-  const MenuPlacement place = PlaceTrayMenu({pointer.x, pointer.y}, iconRect, WorkAreaAt(monitorPoint));
+  const RECT area = WorkAreaAt(monitorPoint);
+  const MenuPlacement place =
+      PlaceTrayMenu({pointer.x, pointer.y}, iconRect, ScreenRect{area.left, area.top, area.right, area.bottom});
   const POINT at{place.at.x, place.at.y};
   // The owner must be the foreground window, or the menu would not close when
   // the user clicks elsewhere; the null message afterwards lets it close at once.
