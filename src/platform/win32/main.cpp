@@ -80,6 +80,24 @@ class Win32Host final : public Host {
   }
 };
 
+// webControl as the forms see it: the requests go over WinHTTP, and the one
+// that asks the client to show its window first lets it take the foreground.
+class ClientControl final : public WebControl {
+ public:
+  explicit ClientControl(WebControl& http) : http_(http) {}
+  void Get(std::string_view path) override {
+    // Only a process that got the last input may hand the foreground on
+    // (Microsoft's AllowSetForegroundWindow page), and kobex got the click; any
+    // process, as cmd started the client. A refusal is not examined: the
+    // client's taskbar button then flashes, as it would without this.
+    if (path == RequestPath(ClientCommand::Show)) (void)AllowSetForegroundWindow(ASFW_ANY);
+    http_.Get(path);
+  }
+
+ private:
+  WebControl& http_;
+};
+
 // Hands the form's events on to the form, once it exists.
 class FormBoundary final : public EventBoundary {
  public:
@@ -97,7 +115,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   win32::RestrictDllSearch();
   win32::FormBoundary boundary;
   win32::Win32Host host(instance, boundary);
-  win32::WinHttpWebControl webControl(kClientHost, kClientPort);
+  win32::WinHttpWebControl http(kClientHost, kClientPort);
+  win32::ClientControl webControl(http);
   frmCorvane form(host, host.icon, webControl);
   boundary.form = &form;
   host.window.Attach(&form);

@@ -19,6 +19,28 @@ constexpr int kFormHeightTwips = 2505;
 constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
 constexpr UINT_PTR kTrayIconTimer = 1;  // the form's one timer
 
+// Lets the shell's "TaskbarCreated" reach `window` when the launcher runs with
+// higher rights than the shell (started as administrator): User Interface
+// Privilege Isolation drops messages above WM_USER from a lower process
+// (Microsoft's ChangeWindowMessageFilterEx page). Windows 7 filters by window,
+// Vista by process; XP has no filter. Both looked up, as XP lacks them. A
+// refusal is not examined: it leaves the launcher as it was, which misses only
+// a restarted shell, and only when elevated.
+void AllowTaskbarCreated(HWND window, UINT message) {
+  const HMODULE user32 = GetModuleHandleA("user32.dll");
+  if (!user32 || message == 0) return;
+  using ByWindowFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  using ByProcessFn = BOOL(WINAPI*)(UINT, DWORD);
+  constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and Vista's MSGFLT_ADD
+  if (const auto byWindow = reinterpret_cast<ByWindowFn>(
+          reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")))) {
+    (void)byWindow(window, message, kAllow, nullptr);
+  } else if (const auto byProcess = reinterpret_cast<ByProcessFn>(
+                 reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")))) {
+    (void)byProcess(message, kAllow);
+  }
+}
+
 // 1440 twips make an inch: twips per pixel for a resolution in dots per inch.
 float TwipsPerPixel(int dpi) {
   if (dpi <= 0) ThrowProgramError("Cannot read the screen's resolution.");
@@ -63,6 +85,7 @@ void MainWindow::Create() {
   hwnd_ = CreateWindowExA(0, kWindowClass, kMainWindowCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_, this);
   if (!hwnd_) ThrowLastError("Cannot create the main window");
+  AllowTaskbarCreated(hwnd_, taskbarCreated_);
 }
 
 int MainWindow::RunMessageLoop() {
@@ -145,6 +168,10 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       // id, not key flags, so the button and shift states are none.
       const int x = GET_X_LPARAM(lParam);
       const int y = GET_Y_LPARAM(lParam);
+      // The shell sends it and waits; what the form does next may take a
+      // request's time or a menu's, so the shell is let go on now. (The answer
+      // says only whether the message was a sent one.)
+      if (InSendMessage()) (void)ReplyMessage(0);
       form.RaiseEvent([&] {
         form.Form_MouseMove(0, 0, static_cast<float>(x) * TwipsPerPixelX(), static_cast<float>(y) * TwipsPerPixelY());
       });

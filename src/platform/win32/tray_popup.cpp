@@ -65,10 +65,6 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& ico
                                            const std::vector<MenuEntry>& entries, std::size_t defaultItem) {
   const OwnedMenu popup = Build(entries, defaultItem);
 
-  // The shell sends the icon's callback and waits for it: let it go on now, so
-  // that its handling of the click is over before the menu takes the mouse.
-  // (The answer says only whether the message was a sent one.)
-  if (InSendMessage()) (void)ReplyMessage(0);
   // Where the pointer cannot be read (another desktop has the input), the menu
   // opens by the screen's corner rather than not at all.
   POINT pointer{};
@@ -85,9 +81,12 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& ico
   const POINT at{place.at.x, place.at.y};
   // The owner must be the foreground window, or the menu would not close when
   // the user clicks elsewhere; the null message afterwards lets it close at once.
-  // Under the menu's corner: inside the menu whichever way it extends.
-  const POINT corner{at.x - (place.extendsLeft ? 1 : 0), at.y - (place.extendsUp ? 1 : 0)};
-  const wine::MenuOwner owner(instance_, mainWindow, corner);
+  // Inside the menu whichever way it extends, far enough from its corner that
+  // Windows 11's rounding leaves it covered (Microsoft's "Apply rounded corners
+  // in desktop apps"): half a small icon, 8 pixels at 100 %, scales as they do.
+  const int inset = GetSystemMetrics(SM_CXSMICON) / 2;
+  const POINT inside{at.x + (place.extendsLeft ? -inset - 1 : inset), at.y + (place.extendsUp ? -inset - 1 : inset)};
+  const wine::MenuOwner owner(instance_, mainWindow, inside);
   const HWND menuOwner = owner.get(mainWindow);
   // These steps only help the menu to the keyboard; without them it still
   // opens and works by mouse, so their answers are not examined.

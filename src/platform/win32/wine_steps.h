@@ -17,7 +17,7 @@ namespace kobex::win32::wine {
 // it can see, never to the hidden main window: with the main window as owner,
 // no key reached the menu (shown by hand: moving the X focus onto the menu's
 // own X window made its access key work at once). So the menu is owned by a
-// one-pixel window under its corner, shown without activation and then made
+// one-pixel window under it, near its corner, shown without activation and then made
 // foreground. On Windows the main window, made foreground, would own the menu
 // as well.
 class MenuOwner {
