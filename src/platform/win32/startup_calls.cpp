@@ -35,7 +35,7 @@ bool CmdFinds(const std::string& script) {
     if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') {
       folder = folder.substr(1, folder.size() - 2);
     }
-    if (!folder.empty() && IsFile(folder + "\\" + script)) return true;
+    if (!folder.empty() && IsFile(folder.append("\\").append(script))) return true;
     start = end + 1;
   }
   return false;
