@@ -3,8 +3,7 @@
 # real icon delivers the request once, frees the launcher's user-interface
 # thread within the bound, shows no message, follows no redirect, and leaves
 # the icon and menu working. With nothing listening, or a port that takes no
-# connection within the bound, the launcher says the client is not reachable,
-# and ends, leaving no icon.
+# connection, the launcher says why, within its bound, and ends, leaving no icon.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 : "${KOBEX_HOSTILE_SERVER:?}"
@@ -39,8 +38,8 @@ log "nothing listening: a message that names the URL and the reason; after OK no
 message_on_double_click 15 refused
 dismiss_message 2
 
-log "a port that takes no connection (listening, never accepting, its queue full), as Windows' refusal comes"
-log "only after 2 s: within the 2 s bound, told as a client not running; after OK no icon, no process"
+log "a port that takes no connection (listening, never accepting, its queue full), late as Windows' refusals are:"
+log "within its 2 s bound the launcher says the client is not reachable; after OK no icon, no process"
 make_run_dir --no-client
 launcher_up
 start_server "full server" "$KOBEX_HOSTILE_SERVER" --mode full

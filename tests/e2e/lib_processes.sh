@@ -89,10 +89,9 @@ make_run_dir() {
   esac
 }
 
-# start_kobex [NAME [FOLDER]]: runs the run folder's kobex.exe from FOLDER (the
-# run folder by default); its output, with Wine's trace of its Shell_NotifyIcon
-# calls and of the channels KOBEX_TRACE adds (",+relay"), lands in
-# $RUN/NAME.out, its exit code in $RUN/NAME.exit (NAME: kobex by default).
+# start_kobex [NAME [FOLDER]]: runs kobex.exe of the run folder from FOLDER (that one by default); its
+# output, with Wine's trace of its Shell_NotifyIcon calls (and KOBEX_TRACE's channels, ",+relay"), lands
+# in $RUN/NAME.out, its exit code in $RUN/NAME.exit (NAME: kobex by default).
 start_kobex() {
   local name=${1:-kobex}
   (

@@ -1,17 +1,16 @@
 #!/usr/bin/env bash
 # How the launcher is stopped, and a restarted shell: log-off removes the icon;
-# a tray that lost the icon gets it back on "TaskbarCreated" (let through the
-# message filter of a launcher started as administrator), one that still
+# a tray that lost the icon gets it back on "TaskbarCreated", one that still
 # has it keeps one icon, as on a change of display settings; a second start
 # runs the launch script again and ends, leaving one icon and the first
 # launcher working.
+# "TaskbarCreated" is let through the message filter of an elevated launcher.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
 # The launch script counts its runs.
 sed -i 's/^@echo off\r$/@echo off\r\n>>"%~dp0script-runs.txt" echo %*\r/' "$RUN/kobex.bat"
 script_runs() { grep -c TASKBAR "$RUN/script-runs.txt" 2>/dev/null || true; }
-# Wine's trace of the launcher's message-filter calls (Wine itself has no filter).
 wine_setting 'HKCU\Software\Wine\Debug' RelayInclude REG_SZ 'user32.ChangeWindowMessageFilterEx;user32.ChangeWindowMessageFilter'
 KOBEX_TRACE=,+relay launcher_up
 [ "$(script_runs)" = 1 ] || fail "the launch script counted $(script_runs) runs, not 1"
@@ -23,7 +22,7 @@ winprobe drop-icon "$KOBEX_WINDOW_TITLE" || fail "the icon could not be taken fr
 expect_icons 0 5
 read -r _ message < <(winprobe taskbar-created)
 expect_icons 1 10
-# Let through for a launcher started as administrator: once, on the main window.
+# Wine's relay trace: let through the filter (Wine has none) once, on the main window.
 read -r _ _ _ _ _ _ _ window < <(winprobe window "$KOBEX_WINDOW_TITLE")
 filters=$(grep -o 'Call user32.ChangeWindowMessageFilter[^ ]*' "$RUN/kobex.out" || true)
 [ "$filters" = "Call user32.ChangeWindowMessageFilterEx($window,$message,00000001,00000000)" ] ||

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# kobex.exe starts the client with "TASKBAR" from its working folder (from its
-# own when started elsewhere), with no console window, shows one icon, keeps
-# its window hidden, sends nothing on its own, answers a double-click, and
-# removes the icon when its window is asked to close; the same under Wine's Windows XP, 7 and 10 settings as under its default. At 96
+# kobex.exe starts the client with "TASKBAR" from its working folder, shows one
+# icon, keeps its window hidden, sends nothing on its own, answers a
+# double-click, and removes the icon when its window is asked to close; the
+# same under Wine's Windows XP, 7 and 10 settings as under its default. At 96
 # and 144 DPI the tray shows the icon's frame drawn for that size (16 and 24
 # pixels), not the 32-pixel one shrunk. A shell that refuses the icon at start
 # gets it offered again, quietly, until it takes it.
+# Started from another folder it runs the script beside it; never a console window.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 # client_started: kobex.bat has started the client, with "TASKBAR".
@@ -23,6 +24,21 @@ answers_then_closes() {
   expect_requests /show?
 }
 
+log "the launch script runs with no console window, not even a hidden one"
+make_run_dir
+# It waits, before it starts the client, until the test lets it go on.
+sed -i 's/^@echo off\r$/@echo off\r\n>"%~dp0waiting" echo\r\n:wait\r\nif not exist "%~dp0go" goto wait\r/' "$RUN/kobex.bat"
+start_kobex
+wait_until 30 "the launch script" test -e "$RUN/waiting"
+winprobe class WineConsoleClass --expect 0 >/dev/null || fail "a console window exists while the launch script runs"
+touch "$RUN/go"
+answers_then_closes
+log "started from another folder, as by a shortcut with a wrong \"Start in\": the script beside kobex.exe runs"
+make_run_dir
+start_kobex kobex "$WORK"
+client_started
+answers_then_closes
+
 for version in "" winxp win7 win10; do
   wine_version "$version"
   log "Wine's version setting: ${version:-default}"
@@ -37,22 +53,6 @@ for version in "" winxp win7 win10; do
 
   answers_then_closes
 done
-
-log "the launch script runs with no console window, not even a hidden one"
-make_run_dir
-# It waits, before it starts the client, until the test lets it go on.
-sed -i 's/^@echo off\r$/@echo off\r\n>"%~dp0waiting" echo\r\n:wait\r\nif not exist "%~dp0go" goto wait\r/' "$RUN/kobex.bat"
-start_kobex
-wait_until 30 "the launch script" test -e "$RUN/waiting"
-winprobe class WineConsoleClass --expect 0 >/dev/null || fail "a console window exists while the launch script runs"
-touch "$RUN/go"
-answers_then_closes
-
-log "started from another folder, as by a shortcut with a wrong \"Start in\": the script beside kobex.exe runs"
-make_run_dir
-start_kobex kobex "$WORK"
-client_started
-answers_then_closes
 
 log "a shell that refuses the icon at start: offered again on the launcher's timer until taken"
 make_run_dir

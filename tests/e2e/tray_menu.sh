@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The live icon through Wine's real tray: a double-click shows the client, a
 # right-button press opens the menu, each item sends its one request, About
-# shows its box (its words readable under a dark colour scheme) and sends
-# nothing, Exit ends client and launcher; everything else on the icon does
-# nothing. At a person's speed every press counts: a press soon after the one
-# before, a double-click after a menu choice, a press after About's OK.
+# shows its box and sends nothing, Exit ends client and launcher; everything
+# else on the icon does nothing. At a person's speed every press counts: a press soon
+# after the one before, a double-click after a menu choice, a press after About's OK.
+# Under a dark colour scheme the About box's words stay readable.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 # A dark colour scheme (white words on black windows), read by Wine when it starts.

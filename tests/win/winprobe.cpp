@@ -4,8 +4,7 @@
 //                                             then "tray x y w h" for the tray window itself
 //   winprobe window TITLE [--wait MS]         a top-level window with that caption, shown or not,
 //                                             as "window CLASS visible 0|1 pid N hwnd XXXXXXXX"
-//   winprobe class CLASS [--expect N] [--wait MS]
-//                                             top-level windows of that class, shown or not: "count N"
+//   winprobe class CLASS [--expect N] [--wait MS]  top-level windows of that class, shown or not: "count N"
 //   winprobe close TITLE [--wait MS]          posts WM_CLOSE to it
 //   winprobe menus [--expect N] [--wait MS]   open popup menus: "count N", then per menu
 //                                             "menu x y w h" and its items, "item x y w h STATE TEXT"
@@ -310,14 +309,13 @@ int Run(const std::vector<std::string>& words) {
     return held ? 0 : 1;
   }
   if (verb == "class" && args.size() >= 2) {
-    int count = 0;
+    long count = 0;
     const bool held = WaitFor(waitMs, [&] {
-      const std::vector<HWND> windows = TopLevelWindows();
-      count = static_cast<int>(
-          std::count_if(windows.begin(), windows.end(), [&](HWND h) { return ClassOf(h) == args[1]; }));
+      const std::vector<HWND> all = TopLevelWindows();
+      count = std::count_if(all.begin(), all.end(), [&](HWND h) { return ClassOf(h) == args[1]; });
       return expect < 0 || count == expect;
     });
-    std::printf("count %d\n", count);
+    std::printf("count %ld\n", count);
     return held ? 0 : 1;
   }
   if (verb == "taskbar-created") {
