@@ -70,7 +70,7 @@ in_machine() {
 # more. Wine's i386 side needs zlib1g:i386 at zlib1g's version, so apt moves
 # both to their candidates, zlib1g-dev's from the security suite, whose i386
 # side it does not know.
-in_machine 'set -e; cd /tmp; apt-get update -q; apt-get install -y -q libc6-dev
+in_machine 'set -e; cd /tmp; apt-get update -q; apt-get install -y -q -t bookworm libc6-dev
   apt-get download -q zlib1g/bookworm zlib1g-dev/bookworm
   for deb in zlib1g_*.deb zlib1g-dev_*.deb; do
     dpkg-deb -R "$deb" old; sed -i "s/1:1\.2\.13\.dfsg-1\b/1:1.2.13.dfsg-0.1/g" old/DEBIAN/control
