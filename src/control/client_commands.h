@@ -10,8 +10,7 @@
 
 namespace kobex {
 
-// The client's control endpoint, written only here: the stand-in and the tests
-// read it too.
+// The client's control endpoint, written only here: the stand-in and the tests read it too.
 inline constexpr std::string_view kClientHost = "127.0.0.1";
 inline constexpr std::uint16_t kClientPort = 8090;
 

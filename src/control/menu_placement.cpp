@@ -22,9 +22,8 @@ MenuPlacement PlaceTrayMenu(ScreenPoint pointer, std::optional<ScreenRect> icon,
     place.at.y = !place.fromKeyboard ? pointer.y : place.extendsUp ? icon->bottom : icon->top;
     return place;
   }
-  // Along the taskbar, at the pointer when it is on the icon; beside the
-  // icon's edge when the keyboard opened the menu. Above or below the icon,
-  // never over it.
+  // Along the taskbar, at the pointer when it is on the icon; beside the icon's edge when the keyboard
+  // opened the menu. Above or below the icon, never over it.
   place.at.x = !place.fromKeyboard ? pointer.x : place.extendsLeft ? icon->right : icon->left;
   place.at.y = place.extendsUp ? icon->top : icon->bottom;
   return place;

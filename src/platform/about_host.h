@@ -1,6 +1,5 @@
-// The About box as the host shows it: a modal window laid out in pixels by the
-// about subsystem. The host reports OK (and every other way of closing the box)
-// to the form, and the form asks the host to close it.
+// The About box as the host shows it: a modal window laid out in pixels by the about subsystem. The
+// host reports OK (and every other way of closing the box) to the form, which asks it to close.
 #pragma once
 
 #include <string_view>

@@ -8,9 +8,8 @@
 
 namespace kobex {
 
-// The error is its description, as the message box shows it; a system's code
-// stands in the text, for the user to read. Not std::runtime_error, whose
-// reference-counted string would link a second string implementation.
+// The error is its description, as the message box shows it, a system's code in the text. Not
+// std::runtime_error, whose reference-counted string would link a second string implementation.
 class Error : public std::exception {
  public:
   explicit Error(std::string description) : description_(std::move(description)) {}

@@ -16,7 +16,6 @@ namespace kobex {
 
 enum class MsgBoxIcon { None, Critical };
 
-// The title of the program's message boxes.
 inline constexpr char kAppTitle[] = "kobex";
 
 // Exit codes: 0 after an unload, these when the program ends otherwise.
@@ -48,8 +47,7 @@ class Host {
   // Destroys the main form's window after its unload: the process then ends.
   virtual void DestroyForm() = 0;
 
-  // Raises tmrTrayIcon_Timer every `intervalMs` until the form goes; 0 stops
-  // it. Throws Error.
+  // Raises tmrTrayIcon_Timer every `intervalMs` until the form goes; 0 stops it. Throws Error.
   virtual void SetTrayIconTimer(std::uint32_t intervalMs) = 0;
 
   // The main form's window and quenzicon's picture, as 32-bit handles. Throw Error.

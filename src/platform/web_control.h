@@ -1,7 +1,5 @@
-// The HTTP client behind webControl: one GET per call for a request path on the
-// messaging client's control endpoint, which the client is made with. Returns
-// once the request has been sent; the reply is never passed back. Throws Error
-// when the request could not be delivered.
+// The HTTP client behind webControl: one GET per call for a path on the client's control endpoint.
+// Returns once the request is sent; the reply is never passed back. Throws Error if not delivered.
 #pragma once
 
 #include <string_view>

@@ -7,9 +7,8 @@
 
 namespace kobex {
 
-// The system's text for a Windows error code, as the system gave it (`raw`,
-// whose line break and closing full stop are dropped), followed by the code:
-// "Access is denied (error 5)"; just "error 5" when the system has no text.
+// The system's text for a Windows error code (`raw`, less its line break and closing full stop), then
+// the code: "Access is denied (error 5)"; just "error 5" when the system has no text.
 std::string SystemText(std::string_view raw, std::uint32_t code);
 
 // The same for a COM result, whose code reads in hexadecimal:

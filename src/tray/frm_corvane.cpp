@@ -34,8 +34,7 @@ void frmCorvane::Form_Load() {
 void frmCorvane::Form_Unload(int& /*cancel*/) { UpdateTrayIcon(NIM_DELETE); }
 
 void frmCorvane::Form_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/, float X, float /*Y*/) {
-  // Clicks queued during a request arrive while the icon is being removed:
-  // nothing may follow an exit.
+  // Clicks queued during a request may arrive after the unload: nothing may follow an exit.
   if (!loaded_) return;
   switch (ReactionTo(NotificationCode(X, host_.TwipsPerPixelX()))) {
     case IconReaction::ShowClient:

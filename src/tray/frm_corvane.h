@@ -37,8 +37,7 @@ class frmCorvane final : public FormEvents, private MenuCarrier {
   // The notification area was created anew (a restarted shell, or a new scale
   // with the icon still there): added again, or modified where the shell has it.
   void Shell_TaskbarCreated() override;
-  // The display may have changed: the icon is modified with its current picture,
-  // or offered again where the shell lost it.
+  // The display may have changed: the icon takes its current picture, or is offered again if lost.
   void Display_Changed() override;
   // Offers the icon again while the shell has not taken it (at sign-in, or busy).
   void tmrTrayIcon_Timer() override;

@@ -1,6 +1,5 @@
-// Turning a mouse-move X coordinate back into the shell's mouse message code
-// (the icon's callback is WM_MOUSEMOVE, so the code arrives as X in twips),
-// and the code into what the icon does.
+// The shell's mouse message code back from a mouse-move X (the icon's callback is WM_MOUSEMOVE, so
+// the code arrives as X in twips), and the code into what the icon does.
 #pragma once
 
 #include <cstdint>

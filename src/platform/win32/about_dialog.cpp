@@ -67,7 +67,6 @@ void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
   if (result == -1) ThrowLastError("Cannot show the About box");
 }
 
-// The box's icons at the sizes the display asks for now.
 bool AboutDialog::LoadIcons() noexcept {
   OwnedIcon large(LoadIconAt(instance_, IDI_ABOUT, SystemIconSize(IconSize::Large)));
   OwnedIcon small(LoadIconAt(instance_, IDI_ABOUT, SystemIconSize(IconSize::Small)));

@@ -9,7 +9,6 @@ namespace kobex::win32 {
 
 namespace {
 
-// Whether `path` names a file, not a folder.
 bool IsFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -76,12 +75,10 @@ void Start(const char* program, std::string line, const char* folder, const std:
 }  // namespace
 
 void StartHidden(const std::string& commandLine) {
-  // CreateProcess finds a batch file beside kobex.exe first, but hands it to
-  // cmd by its bare name, and cmd looks only in the working folder and on PATH
-  // (CreateProcess's page: "To run a batch file, you must start the command
-  // interpreter"). Started from elsewhere (a shortcut's wrong "Start in", a Run
-  // key, a scheduled task in System32) the launch would succeed and cmd find
-  // nothing: then the script beside kobex.exe is run, from there, by path.
+  // CreateProcess finds a batch file beside kobex.exe, but cmd gets its bare name and looks only in
+  // the working folder and on PATH (CreateProcess's page: "To run a batch file, you must start the
+  // command interpreter"). Started from elsewhere (a shortcut's "Start in", a Run key, a task in
+  // System32), the script beside kobex.exe is run from there, by path.
   const std::size_t space = commandLine.find(' ');
   const std::string script = commandLine.substr(0, space);
   const std::string arguments = space == std::string::npos ? std::string() : commandLine.substr(space);

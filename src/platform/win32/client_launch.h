@@ -5,9 +5,8 @@
 
 namespace kobex::win32 {
 
-// Starts the command line ("SCRIPT ARGUMENTS") with no window, not waited
-// for; a script cmd would not find, but which stands beside the program, is
-// run from there. Throws Error.
+// Starts the command line ("SCRIPT ARGUMENTS") with no window, not waited for; a script cmd would not
+// find, but which stands beside the program, is run from there. Throws Error.
 void StartHidden(const std::string& commandLine);
 
 }  // namespace kobex::win32

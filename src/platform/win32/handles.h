@@ -21,8 +21,7 @@ class Owned {
   H get() const noexcept { return handle_; }
   explicit operator bool() const noexcept { return handle_ != nullptr; }
   void reset(H handle = nullptr) noexcept {
-    // A handle that this program made and holds frees without fail; nothing
-    // could be done about a failure here anyway.
+    // A handle this program made and holds frees without fail; nothing could be done otherwise anyway.
     if (handle_) (void)Free(handle_);
     handle_ = handle;
   }

@@ -18,11 +18,9 @@ constexpr int kFormHeightTwips = 2505;
 
 constexpr UINT_PTR kTrayIconTimer = 1;  // the form's one timer
 
-// Lets the shell's "TaskbarCreated" reach `window` when the launcher runs with
-// higher rights than the shell (started as administrator): UIPI drops messages
-// above WM_USER from a lower process (Microsoft's ChangeWindowMessageFilterEx
-// page). Windows 7 filters by window, Vista by process, XP not at all. A
-// refusal is not examined: it costs only a restarted shell's icon, elevated.
+// Lets the shell's "TaskbarCreated" through when we run elevated: UIPI drops messages above WM_USER
+// from a lower process (Microsoft's ChangeWindowMessageFilterEx page). Windows 7 filters by window,
+// Vista by process, XP not at all. A refusal costs only a restarted shell's icon, so is not examined.
 void AllowTaskbarCreated(HWND window, UINT message) {
   if (message == 0) return;
   const HMODULE user32 = GetModuleHandleA("user32.dll");
@@ -161,13 +159,11 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
   }
   switch (message) {
     case WM_MOUSEMOVE: {
-      // The icon's callback: the mouse message arrives as X, reported in twips.
-      // wParam is the icon's id, not key flags: no button or shift states.
+      // The icon's callback: the shell's mouse message arrives as X, in twips; wParam is the icon's id.
       const int x = GET_X_LPARAM(lParam);
       const int y = GET_Y_LPARAM(lParam);
-      // The shell sends it and waits; what the form does next may take a
-      // request's time or a menu's, so the shell is let go on now. (The answer
-      // says only whether the message was a sent one.)
+      // The shell waits on it, and the form may take a request's or a menu's time: let the shell go
+      // now. (The answer says only whether the message was a sent one.)
       if (InSendMessage()) (void)ReplyMessage(0);
       form.RaiseEvent([&] {
         form.Form_MouseMove(0, 0, static_cast<float>(x) * TwipsPerPixelX(), static_cast<float>(y) * TwipsPerPixelY());

@@ -52,7 +52,6 @@ const OleApi& Ole() {
   return api;
 }
 
-// Every reference taken here is released on the way out, also on an error.
 struct ComScope {
   const OleApi& ole;
   HRESULT result = ole.CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

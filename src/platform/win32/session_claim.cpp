@@ -5,9 +5,8 @@
 namespace kobex::win32 {
 
 bool ClaimSession() {
-  // A mutex in the session's namespace: each user and remote session has its
-  // launcher. Held until the process ends. Another program holding the name
-  // would keep the icon away: a risk taken, the session being the user's own.
+  // A mutex in the session's namespace, held until the process ends: each user and remote session has
+  // its launcher. Another program holding the name would keep the icon away, in the user's own session.
   static constexpr char kName[] = "Local\\Veltrano.Corvane.kobex";
   const HANDLE mutex = CreateMutexA(nullptr, FALSE, kName);
   const DWORD error = GetLastError();

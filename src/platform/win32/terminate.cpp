@@ -1,7 +1,6 @@
-// The C++ library's fatal and reported errors, made small. std::terminate just
-// ends the process: the default would link a demangler for a console this
-// program lacks. The library's own errors are thrown as the program's Error, as
-// std::logic_error and its kin would link a second string implementation.
+// The C++ library's fatal and reported errors, made small. std::terminate just ends the process: the
+// default links a demangler for a console we lack. The library's own errors are thrown as our Error,
+// as std::logic_error and its kin would link a second string implementation.
 #include <cstdlib>
 #include <exception>
 #include <new>

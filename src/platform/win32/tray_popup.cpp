@@ -79,10 +79,9 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& ico
   const MenuPlacement place =
       PlaceTrayMenu({pointer.x, pointer.y}, iconRect, ScreenRect{area.left, area.top, area.right, area.bottom});
   const POINT at{place.at.x, place.at.y};
-  // The owner must be foreground, or a click elsewhere would not close the menu;
-  // WM_NULL afterwards lets it close at once. It sits inside the menu, half a
-  // small icon from the corner, where Windows 11's rounding still covers it
-  // (Microsoft's "Apply rounded corners in desktop apps").
+  // The owner must be foreground, or a click elsewhere would not close the menu; WM_NULL afterwards
+  // lets it close at once. It sits half a small icon inside the menu's corner, which Windows 11's
+  // rounding still covers (Microsoft's "Apply rounded corners in desktop apps").
   const int inset = GetSystemMetrics(SM_CXSMICON) / 2;
   const POINT inside{at.x + (place.extendsLeft ? -inset - 1 : inset), at.y + (place.extendsUp ? -inset - 1 : inset)};
   const wine::MenuOwner owner(instance_, mainWindow, inside);

@@ -11,10 +11,9 @@
 
 namespace kobex::win32::wine {
 
-// A window of its own for the tray menu. Under X11 keys go to the window with
-// the X focus, which a window manager gives only to a window it can see, never
-// to the hidden main window; so a one-pixel window under the menu, near its
-// corner, shown without activation and made foreground, owns the menu.
+// A window of its own for the tray menu: under X11 keys go to the window with the X focus, which a
+// window manager never gives the hidden main window. So a one-pixel window under the menu's corner,
+// shown without activation and made foreground, owns the menu.
 class MenuOwner {
  public:
   // Registers the owner's window class. Throws Error.
@@ -27,10 +26,9 @@ class MenuOwner {
   OwnedWindow window_;
 };
 
-// A focus request the X server takes: Wine stamps it with the time of the
-// thread's latest posted message, and X ignores one newer than its own clock or
-// older than the click. So the thread gets a message kMessageAgeMs old; a
-// failure keeps the old time, costing only the keyboard under X11.
+// Wine stamps a focus request with the time of the thread's latest posted message, and X ignores one
+// newer than its own clock or older than the click: so the thread gets a message kMessageAgeMs old.
+// A failure keeps the old time, costing only the keyboard under X11.
 inline constexpr DWORD kMessageAgeMs = 20;
 void TakeFreshMessageTime(HWND window);
 

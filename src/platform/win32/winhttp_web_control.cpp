@@ -37,11 +37,9 @@ namespace {
   const std::string systemText =
       stop == DeliveryStop::Other ? SystemMessage(code, GetModuleHandleA("winhttp.dll")) : std::string();
   const std::string reason = DeliveryReason(stop, timeoutMs, systemText);
-  // Never asked for a request that was delivered; were it, it would still say why.
   throw Error(DeliveryFailure(url, delivery, reason).value_or(reason));
 }
 
-// WinHTTP, loaded from the system folder on the first request.
 struct WinHttpApi {
   HMODULE module = nullptr;
   decltype(&::WinHttpOpen) Open = nullptr;
@@ -156,9 +154,8 @@ void CALLBACK OnStatus(HINTERNET /*handle*/, DWORD_PTR context, DWORD status, LP
   ThrowDeliveryError(url, delivery, error, kSendTimeoutMs);
 }
 
-// Wide text, NUL-terminated, in a vector: std::wstring would link the library's
-// wide-string code. Our texts are ASCII constants; a failed conversion leaves
-// them empty and the request fails on its own.
+// Wide text, NUL-terminated, in a vector: std::wstring would link the library's wide-string
+// code. A failed conversion leaves it empty, and the request then fails on its own.
 using WideText = std::vector<wchar_t>;
 
 WideText Widen(std::string_view text) {
@@ -172,9 +169,8 @@ WideText Widen(std::string_view text) {
   return wide;
 }
 
-// Waits until `done` holds or the tick count reaches `deadline`, taking no
-// window message, so no event runs inside another's request. Answers 0, or the
-// error of a failed wait, which must not be told as a time-out.
+// Waits until `done` holds or the tick count reaches `deadline`, taking no window message, so no
+// event runs inside another's request. 0, or a failed wait's error, never told as a time-out.
 template <class Condition>
 DWORD WaitFor(const Transfer& transfer, DWORD deadline, Condition done) {
   while (!done()) {
@@ -232,8 +228,7 @@ void WinHttpWebControl::Get(std::string_view path) {
   // From here the request handle holds a reference too; closing it releases that.
   transfer->Retain();
 
-  // No connection is kept for a later request: each one has its own, so none
-  // ever rides on a connection the client may have dropped in between.
+  // A connection per request: none rides on one the client may have dropped in between.
   DWORD features = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_AUTHENTICATION |
                    WINHTTP_DISABLE_KEEP_ALIVE;
   const bool configured =
@@ -247,7 +242,6 @@ void WinHttpWebControl::Get(std::string_view path) {
   const auto sent = [&] { return transfer->delivery.state() == Delivery::Sent; };
   const auto failed = [&] { return transfer->error != 0; };
   if (!error) {
-    // Connecting and sending, bounded.
     const DWORD waitError = WaitFor(*transfer, start + kSendTimeoutMs, [&] { return sent() || failed(); });
     if (!sent()) {
       if (failed()) {

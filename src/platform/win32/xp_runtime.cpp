@@ -1,8 +1,7 @@
-// GCC 13's runtime, which the library's exception code brings in, imports
-// GetThreadId; XP's kernel32 lacks it, and the import alone stops kobex.exe
-// loading there. Its calls go through this slot instead: the system's own
-// GetThreadId where it has one, XP's ntdll otherwise. Linked into kobex.exe
-// itself, so that the linker finds the slot before the import library.
+// GCC 13's runtime (brought in by the library's exception code) imports GetThreadId, which XP's
+// kernel32 lacks, so kobex.exe would not load there. Its calls go through this slot instead: the
+// system's GetThreadId where it has one, else XP's ntdll. Linked into kobex.exe itself, so that the
+// linker finds the slot before the import library.
 #include <windows.h>
 
 #include "platform/win32/system_library.h"
