@@ -9,6 +9,8 @@
 # /etc/apt) is where the sources are read, for the tests of this file.
 
 apt_etc() { echo "${KOBEX_APT_ETC:-/etc/apt}"; }
+# A fresh machine's own updates may hold apt's lock for a while at first boot.
+APT_WAIT=(-o DPkg::Lock::Timeout=300)
 
 # apt_source_lines: "URI SUITE" for each enabled binary source, one-line
 # (sources.list, *.list) and deb822 (*.sources) forms alike.
@@ -50,8 +52,11 @@ apt_mirror() {
   local release mirror
   release=$(sed -n 's/^VERSION_CODENAME=//p' /etc/os-release)
   mirror=$(apt_source_lines | awk -v r="$release" '$2 == r { print $1; exit }')
+  # A mirror list (Debian's cloud images): its first mirror.
+  case $mirror in mirror+file:*) mirror=$(awk '!/^#/ && NF { print $1; exit }' "${mirror#mirror+file:}" 2>/dev/null) ;; esac
+  case $mirror in http://* | https://*) ;; *) mirror="" ;; esac
   [ -n "$mirror" ] || {
-    echo "setup: no Debian mirror for $release in the apt sources under $(apt_etc); add one" >&2
+    echo "setup: no http(s) Debian mirror for $release in the apt sources under $(apt_etc); add one" >&2
     return 1
   }
   echo "${mirror%/}"
@@ -120,7 +125,7 @@ apt_update() {
   log=$(mktemp)
   for try in 1 2 3; do
     status=0
-    timeout 300 apt-get update -q >"$log" 2>&1 || status=$?
+    timeout 600 apt-get "${APT_WAIT[@]}" update -q >"$log" 2>&1 || status=$?
     cat "$log"
     if [ "$status" = 0 ] && ! grep -q '^[EW]: Failed to fetch' "$log"; then
       APT_FAILED="" APT_FAILURE=""
@@ -143,7 +148,7 @@ apt_failed_suites() { sed -n 's|^[EW]: Failed to fetch \([^ ]*\)/dists/\([^/ ]*\
 apt_install() {
   export DEBIAN_FRONTEND=noninteractive
   apt_update || echo "setup: going on without the index that failed: $APT_FAILURE"
-  apt-get install -y -q "$@" && return 0
+  apt-get "${APT_WAIT[@]}" install -y -q "$@" && return 0
   case $APT_FAILED in
     "") echo "setup: apt-get could not install $*" >&2; return 1 ;;
     "(unknown)") echo "setup: apt-get could not install $*, after an update that failed; see above" >&2; return 1 ;;
@@ -153,8 +158,13 @@ apt_install() {
   mapfile -t aside <<<"$APT_FAILED"
   suites=$(printf '%s\n' "${aside[@]}" | awk '{ printf "%s%s (%s)", sep, $2, $1; sep = ", " }')
   apt_set_aside "$dir" "${aside[@]}"
+  if [ "$(KOBEX_APT_ETC=$dir apt_source_lines)" = "$(apt_source_lines)" ]; then
+    rm -rf "$dir"
+    echo "setup: cannot install the packages: an index of the mirror failed ($APT_FAILURE), and no source of the machine's names it to set aside. Run this again later, when the mirror has caught up, or point apt at another Debian mirror." >&2
+    return 1
+  fi
   cp -a /var/lib/apt/lists/. "$dir/lists/" 2>/dev/null || true
-  local private=(-o "Dir::Etc::sourcelist=$dir/sources.list" -o "Dir::Etc::sourceparts=$dir/sources.list.d"
+  local private=("${APT_WAIT[@]}" -o "Dir::Etc::sourcelist=$dir/sources.list" -o "Dir::Etc::sourceparts=$dir/sources.list.d"
     -o "Dir::State::Lists=$dir/lists" -o "Dir::Cache::pkgcache=" -o "Dir::Cache::srcpkgcache=")
   echo "setup: set aside $suites for this install: its updates were not considered for these packages"
   local status=0

@@ -44,6 +44,9 @@ expect "the mirror, deb822 form" "$(apt_mirror)" http://mirror.invalid/archive
 expect "deb822 form, the updates suite set aside" "$(sources_aside http://mirror.invalid/archive "$release-updates")" \
   "http://mirror.invalid/archive $release
 http://mirror.invalid/security $release-security"
+sed -i "0,/URIs: .*/s||URIs: mirror+file:$etc/mirrors.list|" "$etc/sources.list.d/debian.sources"
+printf '# the cloud images'"'"' form\nhttp://mirror.invalid/listed\tpriority:1\n' >"$etc/mirrors.list"
+expect "the mirror, from a mirror list" "$(apt_mirror)" http://mirror.invalid/listed
 rm "$etc/sources.list.d/debian.sources"
-expect "no mirror" "$(apt_mirror 2>&1 || true)" "setup: no Debian mirror for $release in the apt sources under $etc; add one"
+expect "no mirror" "$(apt_mirror 2>&1 || true)" "setup: no http(s) Debian mirror for $release in the apt sources under $etc; add one"
 echo "apt_sources: every case holds"

@@ -7,8 +7,8 @@
 namespace kobex::win32 {
 
 void ClientControl::Get(std::string_view path) {
-  // Only a process that got the last input may hand the foreground on
-  // (Microsoft's AllowSetForegroundWindow page), and kobex got the click; any
+  // Only a process that may take the foreground can hand it on (Microsoft's
+  // AllowSetForegroundWindow page), as the icon's owner may on a click; to any
   // process, as cmd started the client. A refusal is not examined: the
   // client's taskbar button then flashes, as it would without this.
   if (path == RequestPath(ClientCommand::Show)) (void)AllowSetForegroundWindow(ASFW_ANY);

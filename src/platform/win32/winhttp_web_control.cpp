@@ -244,21 +244,19 @@ void WinHttpWebControl::Get(std::string_view path) {
   if (!error) {
     const DWORD waitError = WaitFor(*transfer, start + kSendTimeoutMs, [&] { return sent() || failed(); });
     if (!sent()) {
-      if (failed()) {
-        error = transfer->error.load();
-      } else if (waitError) {
-        error = waitError;
-      } else {
-        // Windows reports a closed port on this machine refused only after
-        // its SYN retransmissions, about 2 s (Microsoft's TCP_INITIAL_RTO_PARAMETERS
-        // page): no connection within the bound is the client not running.
-        error = transfer->connected ? ERROR_WINHTTP_TIMEOUT : ERROR_WINHTTP_CANNOT_CONNECT;
-      }
+      error = failed() ? transfer->error.load() : waitError ? waitError : ERROR_WINHTTP_TIMEOUT;
       // Closed, WinHTTP reports nothing more after HANDLE_CLOSING: a late
       // "sent" has come by then. A failed wait only ends this sooner.
       request.reset();
       (void)WaitFor(*transfer, GetTickCount() + kCloseTimeoutMs, [&] { return transfer->closing.load(); });
       if (sent()) error = 0;  // delivered after all
+      // Windows refuses a closed port only after its SYN retries, about 2 s
+      // (docs/reliability.md): a time-out, ours or WinHTTP's, with no
+      // connection and nothing written is the client not running.
+      if (error == ERROR_WINHTTP_TIMEOUT && !transfer->connected &&
+          transfer->delivery.state() == Delivery::NotStarted) {
+        error = ERROR_WINHTTP_CANNOT_CONNECT;
+      }
     }
   }
   if (!error && request) {
