@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
       << "KOBEX_CLIENT_HOST=" << Quoted(kobex::kClientHost) << '\n'
       << "KOBEX_CLIENT_PORT=" << kobex::kClientPort << '\n'
       << "KOBEX_VERSION_DOTTED=" << Quoted(KOBEX_VERSION_DOTTED) << '\n'
+      << "KOBEX_VERSION_TEXT=" << Quoted(KOBEX_VERSION_TEXT) << '\n'
       << "KOBEX_REQUEST_PATHS=(";
   for (const kobex::CommandRow& row : kobex::kCommandTable) out << ' ' << Quoted(row.path);
   out << " )\n";
