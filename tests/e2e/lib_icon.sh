@@ -74,18 +74,35 @@ double_click() {
   person "${DOUBLE[@]}"
   wait_requests "$1"
 }
+double_click_icon() { person "${DOUBLE[@]}"; }
 
-# message_on_double_click SECONDS REASON: one double-click on the icon brings
-# within SECONDS kobex's message that names /show?'s URL and REASON (a
-# pattern); the icon is gone. MESSAGE_MS: from the double-click to the message.
-message_on_double_click() {
-  local start
-  start=$(now_ms)
-  person "${DOUBLE[@]}"
-  message_box "$1" >"$WORK/box.out" || fail "no message for: $2"
-  MESSAGE_MS=$(($(now_ms) - start))
-  grep -q "$CLIENT_URL/show?.*$2" "$WORK/box.out" || fail "unclear message: $(cat "$WORK/box.out")"
+# sends "PATH..." ACTION...: ACTION, done once, brings the client exactly these
+# requests more, in this order ("": none).
+sends() {
+  local before expected=() got
+  before=$(request_count)
+  "${@:2}"
+  read -ra expected <<<"$1"
+  wait_requests $((before + ${#expected[@]}))
+  got=$(requests | tail -n +$((before + 1)) | sed 's/^GET \(.*\) HTTP\/1.1$/\1/' | tr '\n' ' ')
+  got=${got% }
+  [ "$got" = "$1" ] || fail "$2 sent ${got:-nothing}, not ${1:-nothing}"
+}
+
+# message_then_end SECONDS CODE TEXT [click]: within SECONDS kobex's message box,
+# whose one label reads TEXT (a glob) and whose one button is OK; no icon in the
+# tray. OK pressed (with "click", by a mouse click) ends kobex.exe with CODE.
+message_then_end() {
+  local label
+  message_box "$1" >"$WORK/box.out" || fail_seen "no message box within $1 s"
+  # The message is the box's one label (no id: 65535, or -1), its whole text.
+  label=$(sed -n 's/^\(65535\|-1\) Static [0-9]* [0-9]* [0-9]* [0-9]* //p' "$WORK/box.out")
+  [[ $label == $3 ]] || fail "the message says \"$label\", not $3"
+  [ "$(grep ' Button ' "$WORK/box.out" | cut -d' ' -f1,2,7-)" = "1 Button OK" ] ||
+    fail "the box's buttons are not OK alone: $(grep ' Button ' "$WORK/box.out" | tr '\n' ' ')"
   expect_icons 0 5
+  if [ "${4:-}" = click ]; then click_button "$KOBEX_MESSAGE_TITLE" 1; else winprobe press "$KOBEX_MESSAGE_TITLE" 1 >/dev/null; fi
+  expect_exit 20 "$2"
 }
 
 # click_button TITLE ID: a mouse click on button ID of the dialog with that title.
@@ -114,6 +131,22 @@ choose() {
   open_menu
   "${@:2}"
   wait_requests "$1"
+}
+
+# from_menu ACTION...: the menu opened by a right press on the icon, then ACTION in it.
+from_menu() {
+  open_menu
+  "$@"
+}
+# key_closes_menu KEY: KEY pressed once in the open menu; after it no menu is open.
+key_closes_menu() {
+  xdotool key "$1"
+  menus_open 0 "$1 in the menu"
+}
+# key_opens_submenu KEY: KEY pressed once in the open menu opens its submenu beside it.
+key_opens_submenu() {
+  xdotool key "$1"
+  menus_open 2 "$1 in the menu"
 }
 
 # menu_item TEXT: "X Y W H" of the item of an open menu whose text, less its
