@@ -41,7 +41,7 @@ inline Step Get(std::string_view path) { return {Op::Get, 0, std::string(path)};
 inline Step Box(std::string_view text) { return {Op::MsgBox, 0, std::string(text)}; }
 inline Step Ended(int code) { return {Op::End, code}; }
 inline Step Timer(std::uint32_t ms) { return {Op::TrayIconTimer, ms}; }
-inline const Step kLaunch{Op::Shell, 0, std::string(kLaunchCommand)};
+inline const Step kLaunch{Op::Shell, 0, "kobex.bat TASKBAR"};  // the design's, not copied from the program
 
 inline void PrintTo(const Step& s, std::ostream* os) {
   static const char* const names[] = {"Shell", "Visible", "Invisible", "GetVersionExA", "ClaimSession", "MsgBox",

@@ -17,6 +17,10 @@ using namespace testing;  // NOLINT(google-build-using-namespace): the fakes' st
 using Strings = std::vector<std::string>;
 using Codes = std::vector<std::int64_t>;
 
+// The design's words and bounds, written out: the end-to-end tests take them from the program.
+const Step kRefusal = Box("This program requires Windows 95 or later, or Windows NT 4.0 or later.");
+constexpr std::uint32_t kRetryMs = 3000;
+
 const Steps kIconAdded{kLaunch, Op::Invisible, Op::GetVersionExA, Op::ClaimSession, Nim(NIM_ADD)};
 
 TEST_F(FormTest, StartsTheClientHidesAndAddsTheIconInThatOrder) {
@@ -55,7 +59,7 @@ TEST_P(VersionTest, RefusesBelowFourAfterLaunchingTheClient) {
   Load();
   if (GetParam().refused) {
     EXPECT_EQ(journal.steps,
-              (Steps{kLaunch, Op::Invisible, Op::GetVersionExA, Box(kRefusalMessage), Ended(kExitRefused)}));
+              (Steps{kLaunch, Op::Invisible, Op::GetVersionExA, kRefusal, Ended(kExitRefused)}));
   } else {
     EXPECT_EQ(journal.steps, kIconAdded);
   }
@@ -99,7 +103,7 @@ TEST_F(FormTest, AnIconTheShellRefusesIsOfferedAgainOnTheTimerUntilTaken) {
   host.shellAccepts = false;
   Load();
   EXPECT_EQ(journal.steps, (Steps{kLaunch, Op::Invisible, Op::GetVersionExA, Op::ClaimSession, Nim(NIM_ADD),
-                                  Nim(NIM_MODIFY), Timer(kTrayIconRetryMs)}));
+                                  Nim(NIM_MODIFY), Timer(kRetryMs)}));
   const auto tick = [this](const Steps& expected, const char* what) {
     journal.steps.clear();
     Raise(&frmCorvane::tmrTrayIcon_Timer);
@@ -168,7 +172,7 @@ TEST_F(FormTest, ADisplayChangeTheShellRefusesOffersTheIconAgain) {
   host.shellAnswers = {false, false, false};
   journal.steps.clear();
   Raise(&frmCorvane::Display_Changed);
-  EXPECT_EQ(journal.steps, (Steps{Nim(NIM_MODIFY), Nim(NIM_ADD), Nim(NIM_MODIFY), Timer(kTrayIconRetryMs)}));
+  EXPECT_EQ(journal.steps, (Steps{Nim(NIM_MODIFY), Nim(NIM_ADD), Nim(NIM_MODIFY), Timer(kRetryMs)}));
 }
 
 TEST_F(FormTest, AnIconStillWaitingIsDeletedAtTheUnloadAndOfferedNoMore) {
