@@ -86,7 +86,7 @@ sends() {
   wait_requests $((before + ${#expected[@]}))
   got=$(requests | tail -n +$((before + 1)) | sed 's/^GET \(.*\) HTTP\/1.1$/\1/' | tr '\n' ' ')
   got=${got% }
-  [ "$got" = "$1" ] || fail "$2 sent ${got:-nothing}, not ${1:-nothing}"
+  [ "$got" = "$1" ] || fail "${*:2} sent ${got:-nothing}, not ${1:-nothing}"
 }
 
 # message_then_end SECONDS CODE TEXT [click]: within SECONDS kobex's message box,
