@@ -66,17 +66,17 @@ in_machine() {
 }
 
 # An image built before the release's last point release, as this kind of
-# machine's is: zlib1g and zlib1g-dev at a version that no index carries any
-# more. Wine's i386 side needs zlib1g:i386 at zlib1g's version, so apt moves
-# both to their candidates, zlib1g-dev's from the security suite, whose i386
-# side it does not know.
-in_machine 'set -e; cd /tmp; apt-get update -q; apt-get install -y -q libc6-dev
-  apt-get download -q zlib1g/bookworm zlib1g-dev/bookworm
-  for deb in zlib1g_*.deb zlib1g-dev_*.deb; do
-    dpkg-deb -R "$deb" old; sed -i "s/1:1\.2\.13\.dfsg-1\b/1:1.2.13.dfsg-0.1/g" old/DEBIAN/control
+# machine's is: libssl3 and libssl-dev, zlib1g and zlib1g-dev at versions that
+# no index carries any more, the rest at the release's. Wine's i386 side needs
+# libssl3:i386 and zlib1g:i386 at the same versions as their amd64 twins.
+in_machine 'set -e; cd /tmp; apt-get update -q; apt-get install -y -q -t bookworm libc6-dev
+  apt-get download -q libssl3/bookworm libssl-dev/bookworm zlib1g/bookworm zlib1g-dev/bookworm
+  for deb in *.deb; do
+    dpkg-deb -R "$deb" old
+    sed -i -e "s/1:1\.2\.13\.dfsg-1\b/1:1.2.13.dfsg-0.1/g" -e "s/3\.0\.20-1~deb12u[0-9]*/3.0.19-1~deb12u2/g" old/DEBIAN/control
     dpkg-deb -b old "old-$deb"; rm -rf old
   done
-  dpkg -i old-zlib1g_*.deb old-zlib1g-dev_*.deb' >"$dir.image.log" 2>&1
+  dpkg -i old-*.deb' >"$dir.image.log" 2>&1
 
 echo "fresh_machine: 1. the release's i386 index out of step: setup must refuse"
 start_proxy dists/bookworm/main/binary-i386/

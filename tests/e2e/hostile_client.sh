@@ -38,12 +38,12 @@ log "nothing listening: a message that names the URL and the reason; after OK no
 message_on_double_click 15 refused
 dismiss_message 2
 
-log "a port that takes no connection (listening, never accepting, its queue full): the launcher gives up"
-log "within its 2 s bound and says so; after OK no icon, no process"
+log "a port that takes no connection (listening, never accepting, its queue full), late as Windows' refusals are:"
+log "within its 2 s bound the launcher says the client is not reachable; after OK no icon, no process"
 make_run_dir --no-client
 launcher_up
 start_server "full server" "$KOBEX_HOSTILE_SERVER" --mode full
-message_on_double_click 30 "did not take it within 2 seconds"
+message_on_double_click 30 "refused or could not be made. Is the messaging client running?"
 [ "$MESSAGE_MS" -le 8000 ] || fail "the message came ${MESSAGE_MS} ms after the double-click"
 log "the message came ${MESSAGE_MS} ms after the double-click"
 dismiss_message 2

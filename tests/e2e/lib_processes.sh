@@ -89,15 +89,15 @@ make_run_dir() {
   esac
 }
 
-# start_kobex [NAME]: runs kobex.exe from the run folder; its output, with
-# Wine's trace of its Shell_NotifyIcon calls, lands in $RUN/NAME.out, its exit
-# code in $RUN/NAME.exit (NAME: kobex by default).
+# start_kobex [NAME [FOLDER]]: runs kobex.exe of the run folder from FOLDER (that one by default); its
+# output, with Wine's trace of its Shell_NotifyIcon calls (and KOBEX_TRACE's channels, ",+relay"), lands
+# in $RUN/NAME.out, its exit code in $RUN/NAME.exit (NAME: kobex by default).
 start_kobex() {
   local name=${1:-kobex}
   (
-    cd "$RUN"
+    cd "${2:-$RUN}"
     code=0
-    WINEDEBUG=-all,+systray wine kobex.exe >"$RUN/$name.out" 2>&1 || code=$?
+    WINEDEBUG=-all,+systray${KOBEX_TRACE:-} wine "$RUN/kobex.exe" >"$RUN/$name.out" 2>&1 || code=$?
     echo "$code" >"$RUN/$name.exit"
   ) &
   BACKGROUND_PIDS+=($!)

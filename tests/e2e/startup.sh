@@ -6,8 +6,14 @@
 # and 144 DPI the tray shows the icon's frame drawn for that size (16 and 24
 # pixels), not the 32-pixel one shrunk. A shell that refuses the icon at start
 # gets it offered again, quietly, until it takes it.
+# Started from another folder it runs the script beside it; never a console window.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
+# client_started: kobex.bat has started the client, with "TASKBAR".
+client_started() {
+  wait_until 30 "client started by kobex.bat" test -s "$RUN/client-args.txt"
+  [ "$(cat "$RUN/client-args.txt")" = TASKBAR ] || fail "client started with '$(cat "$RUN/client-args.txt")'"
+}
 # answers_then_closes: the icon answers a double-click with /show?, and a close
 # request ends the launcher, its icon and the client.
 answers_then_closes() {
@@ -18,13 +24,27 @@ answers_then_closes() {
   expect_requests /show?
 }
 
+log "the launch script runs with no console window, not even a hidden one"
+make_run_dir
+# It waits, before it starts the client, until the test lets it go on.
+sed -i 's/^@echo off\r$/@echo off\r\n>"%~dp0waiting" echo\r\n:wait\r\nif not exist "%~dp0go" goto wait\r/' "$RUN/kobex.bat"
+start_kobex
+wait_until 30 "the launch script" test -e "$RUN/waiting"
+winprobe class WineConsoleClass --expect 0 >/dev/null || fail "a console window exists while the launch script runs"
+touch "$RUN/go"
+answers_then_closes
+log "started from another folder, as by a shortcut with a wrong \"Start in\": the script beside kobex.exe runs"
+make_run_dir
+start_kobex kobex "$WORK"
+client_started
+answers_then_closes
+
 for version in "" winxp win7 win10; do
   wine_version "$version"
   log "Wine's version setting: ${version:-default}"
   make_run_dir
   start_kobex
-  wait_until 30 "client started by kobex.bat" test -s "$RUN/client-args.txt"
-  [ "$(cat "$RUN/client-args.txt")" = TASKBAR ] || fail "client started with '$(cat "$RUN/client-args.txt")'"
+  client_started
   log "client started with TASKBAR"
   expect_icons 1 20
   winprobe window "$KOBEX_WINDOW_TITLE" | tee "$WORK/window.out"

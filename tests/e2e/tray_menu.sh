@@ -4,8 +4,13 @@
 # shows its box and sends nothing, Exit ends client and launcher; everything
 # else on the icon does nothing. At a person's speed every press counts: a press soon
 # after the one before, a double-click after a menu choice, a press after About's OK.
+# Under a dark colour scheme the About box's words stay readable.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
+# A dark colour scheme (white words on black windows), read by Wine when it starts.
+wine_setting 'HKCU\Control Panel\Colors' Window REG_SZ '0 0 0'
+wine_setting 'HKCU\Control Panel\Colors' WindowText REG_SZ '255 255 255'
+restart_wine
 make_run_dir
 launcher_up
 
@@ -64,6 +69,11 @@ for close in Return space Escape closebox; do
   if [ "$close" = Return ]; then menu_key a 0; else click_item About; fi
   winprobe dialog "$KOBEX_ABOUT_TITLE" --wait 10000 >"$WORK/about.out" || fail "no About box"
   diff <(echo "$expected_box") "$WORK/about.out" || fail "the About box is not as laid out"
+  if [ "$close" = Return ]; then
+    read -r x y < <(winprobe point "$KOBEX_ABOUT_TITLE" 1002)  # the first line of words
+    words_show() { [ "$(import -window root -crop "200x12+$((x - 100))+$((y - 6))" -format %k info:)" -ge 2 ]; }
+    wait_quietly 5 words_show || fail "under a dark colour scheme the About box's words do not show"
+  fi
   if [ "$close" = closebox ]; then
     read -r OK_X OK_Y < <(winprobe point "$KOBEX_ABOUT_TITLE" 1)  # where a person clicks OK, below
     winprobe close "$KOBEX_ABOUT_TITLE" >/dev/null

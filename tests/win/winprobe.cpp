@@ -2,7 +2,9 @@
 // the end-to-end tests. Every lookup can wait for its condition:
 //   winprobe icons [--expect N] [--wait MS]   icons in Wine's tray: "count N", then "x y w h XID" each,
 //                                             then "tray x y w h" for the tray window itself
-//   winprobe window TITLE [--wait MS]         a top-level window with that caption, shown or not
+//   winprobe window TITLE [--wait MS]         a top-level window with that caption, shown or not,
+//                                             as "window CLASS visible 0|1 pid N hwnd XXXXXXXX"
+//   winprobe class CLASS [--expect N] [--wait MS]  top-level windows of that class, shown or not: "count N"
 //   winprobe close TITLE [--wait MS]          posts WM_CLOSE to it
 //   winprobe menus [--expect N] [--wait MS]   open popup menus: "count N", then per menu
 //                                             "menu x y w h" and its items, "item x y w h STATE TEXT"
@@ -23,7 +25,8 @@
 //                                             the double-click time
 //   winprobe icongroup FILE ID                the sizes of the frames in icon group ID of program FILE
 //   winprobe drop-icon TITLE                  removes icon 100 of that window from the tray
-//   winprobe taskbar-created                  broadcasts "TaskbarCreated", as a restarted shell does
+//   winprobe taskbar-created                  broadcasts "TaskbarCreated", as a restarted shell does;
+//                                             prints "message XXXXXXXX", its number
 //   winprobe refusing-tray --expect N --wait MS
 //                                             a notification area that refuses every icon, in
 //                                             front of Wine's (Shell_NotifyIcon sends to the first
@@ -305,8 +308,20 @@ int Run(const std::vector<std::string>& words) {
     }
     return held ? 0 : 1;
   }
+  if (verb == "class" && args.size() >= 2) {
+    long count = 0;
+    const bool held = WaitFor(waitMs, [&] {
+      const std::vector<HWND> all = TopLevelWindows();
+      count = std::count_if(all.begin(), all.end(), [&](HWND h) { return ClassOf(h) == args[1]; });
+      return expect < 0 || count == expect;
+    });
+    std::printf("count %ld\n", count);
+    return held ? 0 : 1;
+  }
   if (verb == "taskbar-created") {
-    return PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
+    const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    std::printf("message %08x\n", message);
+    return PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
   }
   if (verb == "refusing-tray") return RefusingTray(expect, waitMs);
   if (verb == "settingchange") {
@@ -451,7 +466,8 @@ int Run(const std::vector<std::string>& words) {
     if (!WaitFor(waitMs, [&] { return (hwnd = FindTopLevel(title, nullptr, false)) != nullptr; })) return 1;
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    std::printf("window %s visible %d pid %lu\n", ClassOf(hwnd).c_str(), IsWindowVisible(hwnd) ? 1 : 0, pid);
+    std::printf("window %s visible %d pid %lu hwnd %08lx\n", ClassOf(hwnd).c_str(), IsWindowVisible(hwnd) ? 1 : 0, pid,
+                static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(hwnd)));
     if (verb == "close") PostMessageA(hwnd, WM_CLOSE, 0, 0);
     return 0;
   }

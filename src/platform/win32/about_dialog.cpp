@@ -5,6 +5,7 @@
 
 #include "platform/win32/picture.h"
 #include "platform/win32/win32_error.h"
+#include "platform/win32/work_area.h"
 #include "resources/resource_ids.h"
 
 namespace kobex::win32 {
@@ -40,9 +41,18 @@ void AboutDialog::ShowModal(const AboutWindow& design, AboutEvents& events) {
     ~Showing() { box.Release(); }
   } showing{*this};
   logo_.reset(LoadJpegResource(instance_, IDR_ABOUT_LOGO));
-  // Details: a box without its icons or white background still shows.
+  // Details: a box without its icons or background brush still shows.
   (void)LoadIcons();
-  white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
+  // Under High Contrast (Microsoft's HIGHCONTRAST page; Wine has none) the
+  // system's window and text colours, else white with black words: both set,
+  // never the system's text colour on our background. No answer: no High Contrast.
+  HIGHCONTRASTA contrast{};
+  contrast.cbSize = sizeof contrast;
+  const bool high = SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                    (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+  background_ = high ? GetSysColor(COLOR_WINDOW) : RGB(255, 255, 255);
+  text_ = high ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0);
+  brush_.reset(CreateSolidBrush(background_));
   texts_.clear();
   texts_.reserve(design.controls.size());
   for (const PlacedControl& c : design.controls) texts_.emplace_back(c.text);
@@ -81,7 +91,7 @@ void AboutDialog::Release() noexcept {
   logo_.reset();
   icon_.reset();
   smallIcon_.reset();
-  white_.reset();
+  brush_.reset();
 }
 
 void AboutDialog::Close() {
@@ -102,13 +112,18 @@ void AboutDialog::Build(HWND dialog) noexcept {
   window_ = dialog;
   ShowIcons(dialog);
 
-  // The client area in pixels, the window centred on the screen.
+  // The client area in pixels, the window centred on the monitor where the
+  // user is: the pointer's, which chose About beside the icon (Microsoft's
+  // MonitorFromPoint page; Wine here has one monitor).
   RECT frame{0, 0, design_->clientWidth, design_->clientHeight};
   AdjustWindowRectEx(&frame, GetWindowLongA(dialog, GWL_STYLE), FALSE, GetWindowLongA(dialog, GWL_EXSTYLE));
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  POINT pointer{};
+  if (!GetCursorPos(&pointer)) pointer = POINT{0, 0};
+  const RECT area = WorkAreaAt(pointer);
+  SetWindowPos(dialog, nullptr, (area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2, width,
+               height, SWP_NOZORDER | SWP_NOACTIVATE);
 
   const auto font = static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0));
   HWND ok = nullptr;
@@ -169,8 +184,10 @@ INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
   switch (message) {
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
-      SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-      return reinterpret_cast<INT_PTR>(self->white_.get());
+      // Neither fails on the control's own device context.
+      SetTextColor(reinterpret_cast<HDC>(wParam), self->text_);
+      SetBkColor(reinterpret_cast<HDC>(wParam), self->background_);
+      return reinterpret_cast<INT_PTR>(self->brush_.get());
     case WM_COMMAND:
       // OK, Enter and Space on it, Escape and the close box all mean OK.
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

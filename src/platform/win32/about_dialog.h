@@ -1,5 +1,6 @@
 // The About box on Win32: a modal dialog without an owner, its controls at the
-// pixels frmAbout computed, on white. Whether it is open is frmAbout's to know.
+// pixels frmAbout computed, on white (the system's window colour under High
+// Contrast). Whether it is open is frmAbout's to know.
 #pragma once
 
 #include <windows.h>
@@ -42,7 +43,9 @@ class AboutDialog {
   OwnedBitmap logo_;
   OwnedIcon icon_;
   OwnedIcon smallIcon_;
-  OwnedBrush white_;
+  COLORREF background_ = RGB(255, 255, 255);  // the box's and its labels'
+  COLORREF text_ = RGB(0, 0, 0);
+  OwnedBrush brush_;  // of the background colour
 };
 
 }  // namespace kobex::win32

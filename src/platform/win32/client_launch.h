@@ -5,7 +5,9 @@
 
 namespace kobex::win32 {
 
-// Starts the command line with its window hidden, not waited for. Throws Error.
+// Starts the command line ("SCRIPT ARGUMENTS") with no window, not waited
+// for; a script cmd would not find, but which stands beside the program, is
+// run from there. Throws Error.
 void StartHidden(const std::string& commandLine);
 
 }  // namespace kobex::win32

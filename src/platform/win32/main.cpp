@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "control/client_commands.h"
+#include "platform/win32/client_control.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/winhttp_web_control.h"
@@ -14,7 +15,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   win32::RestrictDllSearch();
   win32::FormBoundary boundary;
   win32::Win32Host host(instance, boundary);
-  win32::WinHttpWebControl webControl(kClientHost, kClientPort);
+  win32::WinHttpWebControl http(kClientHost, kClientPort);
+  win32::ClientControl webControl(http);
   frmCorvane form(host, host.icon, webControl);
   boundary.form = &form;
   host.window.Attach(&form);

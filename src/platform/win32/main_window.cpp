@@ -4,6 +4,7 @@
 
 #include "platform/host.h"
 #include "platform/win32/picture.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
 #include "resources/resource_ids.h"
 
@@ -16,6 +17,26 @@ constexpr int kFormWidthTwips = 4470;
 constexpr int kFormHeightTwips = 2505;
 
 constexpr UINT_PTR kTrayIconTimer = 1;  // the form's one timer
+
+// Lets the shell's "TaskbarCreated" reach `window` when the launcher runs with
+// higher rights than the shell (started as administrator): UIPI drops messages
+// above WM_USER from a lower process (Microsoft's ChangeWindowMessageFilterEx
+// page). Windows 7 filters by window, Vista by process, XP not at all. A
+// refusal is not examined: it costs only a restarted shell's icon, elevated.
+void AllowTaskbarCreated(HWND window, UINT message) {
+  if (message == 0) return;
+  const HMODULE user32 = GetModuleHandleA("user32.dll");
+  BOOL(WINAPI * byWindow)(HWND, UINT, DWORD, void*) = nullptr;
+  BOOL(WINAPI * byProcess)(UINT, DWORD) = nullptr;
+  Bind(user32, byWindow, "ChangeWindowMessageFilterEx");
+  Bind(user32, byProcess, "ChangeWindowMessageFilter");
+  constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and Vista's MSGFLT_ADD
+  if (byWindow) {
+    (void)byWindow(window, message, kAllow, nullptr);
+  } else if (byProcess) {
+    (void)byProcess(message, kAllow);
+  }
+}
 
 // 1440 twips make an inch: twips per pixel for a resolution in dots per inch.
 float TwipsPerPixel(int dpi) {
@@ -58,6 +79,7 @@ void MainWindow::Create() {
   hwnd_ = CreateWindowExA(0, kWindowClass, kMainWindowCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_, this);
   if (!hwnd_) ThrowLastError("Cannot create the main window");
+  AllowTaskbarCreated(hwnd_, taskbarCreated_);
 }
 
 int MainWindow::RunMessageLoop() {
@@ -143,6 +165,10 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       // wParam is the icon's id, not key flags: no button or shift states.
       const int x = GET_X_LPARAM(lParam);
       const int y = GET_Y_LPARAM(lParam);
+      // The shell sends it and waits; what the form does next may take a
+      // request's time or a menu's, so the shell is let go on now. (The answer
+      // says only whether the message was a sent one.)
+      if (InSendMessage()) (void)ReplyMessage(0);
       form.RaiseEvent([&] {
         form.Form_MouseMove(0, 0, static_cast<float>(x) * TwipsPerPixelX(), static_cast<float>(y) * TwipsPerPixelY());
       });

@@ -8,6 +8,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/wine_steps.h"
+#include "platform/win32/work_area.h"
 
 namespace kobex::win32 {
 namespace {
@@ -57,19 +58,6 @@ OwnedMenu Build(const std::vector<MenuEntry>& entries, std::size_t defaultItem) 
   return popup;
 }
 
-// The work area (the screen less the taskbar) of the monitor at `point`.
-ScreenRect WorkAreaAt(POINT point) {
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  RECT area{};
-  if (GetMonitorInfoA(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor)) {
-    area = monitor.rcWork;
-  } else if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) {
-    area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  }
-  return {area.left, area.top, area.right, area.bottom};
-}
-
 }  // namespace
 
 void TrayPopup::Register() { wine::MenuOwner::Register(instance_); }
@@ -78,9 +66,6 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& ico
                                            const std::vector<MenuEntry>& entries, std::size_t defaultItem) {
   const OwnedMenu popup = Build(entries, defaultItem);
 
-  // The shell waits for the icon's callback: let it go on, so that its handling
-  // of the click is over before the menu takes the mouse.
-  if (InSendMessage()) (void)ReplyMessage(0);
   // Unreadable (another desktop has the input): the menu opens by the corner.
   POINT pointer{};
   if (!GetCursorPos(&pointer)) pointer = POINT{0, 0};
@@ -90,12 +75,17 @@ std::optional<std::size_t> TrayPopup::Show(HWND mainWindow, const ShellIcon& ico
     iconRect = ScreenRect{r->left, r->top, r->right, r->bottom};
     monitorPoint = {(r->left + r->right) / 2, (r->top + r->bottom) / 2};
   }
-  const MenuPlacement place = PlaceTrayMenu({pointer.x, pointer.y}, iconRect, WorkAreaAt(monitorPoint));
+  const RECT area = WorkAreaAt(monitorPoint);
+  const MenuPlacement place =
+      PlaceTrayMenu({pointer.x, pointer.y}, iconRect, ScreenRect{area.left, area.top, area.right, area.bottom});
   const POINT at{place.at.x, place.at.y};
   // The owner must be foreground, or a click elsewhere would not close the menu;
-  // WM_NULL afterwards lets it close at once. It sits under the menu's corner.
-  const POINT corner{at.x - (place.extendsLeft ? 1 : 0), at.y - (place.extendsUp ? 1 : 0)};
-  const wine::MenuOwner owner(instance_, mainWindow, corner);
+  // WM_NULL afterwards lets it close at once. It sits inside the menu, half a
+  // small icon from the corner, where Windows 11's rounding still covers it
+  // (Microsoft's "Apply rounded corners in desktop apps").
+  const int inset = GetSystemMetrics(SM_CXSMICON) / 2;
+  const POINT inside{at.x + (place.extendsLeft ? -inset - 1 : inset), at.y + (place.extendsUp ? -inset - 1 : inset)};
+  const wine::MenuOwner owner(instance_, mainWindow, inside);
   const HWND menuOwner = owner.get(mainWindow);
   // Only for the keyboard's sake: by mouse the menu works without them.
   wine::TakeFreshMessageTime(menuOwner);

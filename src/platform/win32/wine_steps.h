@@ -13,8 +13,8 @@ namespace kobex::win32::wine {
 
 // A window of its own for the tray menu. Under X11 keys go to the window with
 // the X focus, which a window manager gives only to a window it can see, never
-// to the hidden main window; so a one-pixel window under the menu's corner,
-// shown without activation and made foreground, owns the menu.
+// to the hidden main window; so a one-pixel window under the menu, near its
+// corner, shown without activation and made foreground, owns the menu.
 class MenuOwner {
  public:
   // Registers the owner's window class. Throws Error.

@@ -91,6 +91,7 @@ constexpr wchar_t kUserAgent[] = L"kobex/" KOBEX_VERSION_TEXT;
 struct Transfer {
   OwnedHandle signal{CreateEventA(nullptr, FALSE, FALSE, nullptr)};  // set on every notification below
   DeliveryProgress delivery;
+  std::atomic<bool> connected{false};  // a connection to the client was made
   std::atomic<bool> sendCompleted{false};
   std::atomic<bool> headersAvailable{false};
   std::atomic<DWORD> error{0};
@@ -122,6 +123,9 @@ void CALLBACK OnStatus(HINTERNET /*handle*/, DWORD_PTR context, DWORD status, LP
   auto* transfer = reinterpret_cast<Transfer*>(context);
   if (!transfer) return;  // the session and connection handles carry no context
   switch (status) {
+    case WINHTTP_CALLBACK_STATUS_CONNECTED_TO_SERVER:
+      transfer->connected = true;
+      break;
     case WINHTTP_CALLBACK_STATUS_SENDING_REQUEST:
       transfer->delivery.Sending();
       break;
@@ -200,7 +204,7 @@ HINTERNET WinHttpWebControl::Session(const std::string& url) {
   if (!http.SetTimeouts(session.get(), ms, ms, ms, static_cast<int>(kReplyTimeoutMs))) Fail(url, GetLastError());
   if (http.SetStatusCallback(session.get(), OnStatus,
                              WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES |
-                                 WINHTTP_CALLBACK_FLAG_SEND_REQUEST,
+                                 WINHTTP_CALLBACK_FLAG_CONNECT_TO_SERVER | WINHTTP_CALLBACK_FLAG_SEND_REQUEST,
                              0) == WINHTTP_INVALID_STATUS_CALLBACK) {
     Fail(url, GetLastError());
   }
@@ -248,8 +252,13 @@ void WinHttpWebControl::Get(std::string_view path) {
     if (!sent()) {
       if (failed()) {
         error = transfer->error.load();
+      } else if (waitError) {
+        error = waitError;
       } else {
-        error = waitError ? waitError : ERROR_WINHTTP_TIMEOUT;
+        // Windows reports a closed port on this machine refused only after
+        // its SYN retransmissions, about 2 s (Microsoft's TCP_INITIAL_RTO_PARAMETERS
+        // page): no connection within the bound is the client not running.
+        error = transfer->connected ? ERROR_WINHTTP_TIMEOUT : ERROR_WINHTTP_CANNOT_CONNECT;
       }
       // Closed, WinHTTP reports nothing more after HANDLE_CLOSING: a late
       // "sent" has come by then. A failed wait only ends this sooner.
