@@ -35,8 +35,8 @@ DOUBLE_CLICK_MS=900
 APART=1.2
 
 log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*"; }
-fail() {
-  log "FAIL: $*"
+fail() {  # on stderr, so that a failure inside $(...) is not taken for its value
+  log "FAIL: $*" >&2
   exit 1
 }
 
