@@ -52,5 +52,5 @@ log "nothing listens on $KOBEX_CLIENT_PORT: the message names the URL; OK by mou
 make_run_dir --no-client
 launcher_up
 double_click_icon
-message_then_end 15 2 "*$CLIENT_URL/show?*refused*" click
+message_then_end 15 2 "*$CLIENT_URL/show?*$KOBEX_REFUSED_REASON" click
 log "PASS"

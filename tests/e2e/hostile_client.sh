@@ -36,7 +36,7 @@ done
 
 log "nothing listening: a message that names the URL and the reason; after OK no icon, no process"
 double_click_icon
-message_then_end 15 2 "*$CLIENT_URL/show?*refused*"
+message_then_end 15 2 "*$CLIENT_URL/show?*$KOBEX_REFUSED_REASON"
 
 log "a port that takes no connection (listening, never accepting, its queue full), late as Windows' refusals are:"
 log "within its 2 s bound the launcher says the client is not reachable; after OK no icon, no process"
@@ -50,7 +50,7 @@ took=$(($(now_ms) - start))
 # The send time-out, and the seconds a message box takes to show here.
 [ "$took" -le $((KOBEX_SEND_TIMEOUT_MS + 6000)) ] || fail "the message came ${took} ms after the double-click"
 log "the message came ${took} ms after the double-click"
-message_then_end 1 2 "*$CLIENT_URL/show?*refused or could not be made. Is the messaging client running?"
+message_then_end 1 2 "*$CLIENT_URL/show?*$KOBEX_REFUSED_REASON"
 stop_server
 
 log "a slow client (it answers after 1.5 s), at a person's speed: a double-click and at once a right press;"

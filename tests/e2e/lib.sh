@@ -16,7 +16,7 @@ source "${KOBEX_VALUES:-$kobex_root/build/native/tests/kobex_values.sh}" || {
   echo "lib.sh: the program's values are missing: build the native preset first" >&2
   exit 1
 }
-: "${KOBEX_WINDOW_TITLE:?}" "${KOBEX_MESSAGE_TITLE:?}" "${KOBEX_ABOUT_TITLE:?}" "${KOBEX_ABOUT_CONTROLS:?}" \
+: "${KOBEX_WINDOW_TITLE:?}" "${KOBEX_NIM_DELETE:?}" "${KOBEX_MESSAGE_TITLE:?}" "${KOBEX_ABOUT_TITLE:?}" "${KOBEX_ABOUT_CONTROLS:?}" \
   "${KOBEX_REQUEST_PATHS[0]:?}"
 CLIENT_URL="http://$KOBEX_CLIENT_HOST:$KOBEX_CLIENT_PORT"
 # KOBEX_WINE picks the Wine: 8 (Debian 12's) or 10 (Debian 13's); by default

@@ -108,8 +108,8 @@ start_kobex() {
 }
 
 # icon_calls MESSAGE [NAME]: how many Shell_NotifyIcon calls with that message
-# (0 add, 1 modify, 2 delete) NAME's launcher made (kobex by default), by
-# Wine's trace, which notes each call as it is made.
+# (KOBEX_NIM_ADD...) NAME's launcher made (kobex by default), by Wine's trace,
+# which notes each call as it is made.
 icon_calls() { grep -c "Shell_NotifyIconW dwMessage = $1\b" "$RUN/${2:-kobex}.out" || true; }
 last_icon_call() { grep -o 'Shell_NotifyIconW dwMessage = [0-9]*' "$RUN/kobex.out" | tail -1 | grep -o '[0-9]*$' || true; }
 
@@ -118,7 +118,7 @@ last_icon_call() { grep -o 'Shell_NotifyIconW dwMessage = [0-9]*' "$RUN/kobex.ou
 # soon as the process ends.
 expect_gone() {
   expect_exit "$1" 0
-  [ "$(last_icon_call)" = 2 ] || fail "kobex.exe ended without deleting its icon last (its last call: $(last_icon_call))"
+  [ "$(last_icon_call)" = "$KOBEX_NIM_DELETE" ] || fail "kobex.exe ended without deleting its icon last (its last call: $(last_icon_call))"
   expect_icons 0 10
 }
 

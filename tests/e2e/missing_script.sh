@@ -10,6 +10,6 @@ for case in missing folder; do
   [ "$case" = folder ] && mkdir "$RUN/kobex.bat"
   start_kobex
   message_then_end 30 2 "Cannot start the messaging client with \"$KOBEX_LAUNCH_COMMAND\"*"
-  [ "$(icon_calls 0)" = 0 ] || fail "$case: an icon was offered"
+  [ "$(icon_calls "$KOBEX_NIM_ADD")" = 0 ] || fail "$case: an icon was offered"
 done
 log "PASS"

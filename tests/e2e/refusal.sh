@@ -8,5 +8,5 @@ wine_version win31
 start_kobex
 message_then_end 30 1 "$KOBEX_REFUSAL_TEXT"
 [ -s "$RUN/client-args.txt" ] || fail "kobex.bat did not start the client"
-[ "$(icon_calls 0)" = 0 ] || fail "an icon was offered on a refused system"
+[ "$(icon_calls "$KOBEX_NIM_ADD")" = 0 ] || fail "an icon was offered on a refused system"
 log "PASS"

@@ -13,6 +13,7 @@
 #include "platform/about_host.h"
 #include "platform/form_events.h"
 #include "tray/frm_corvane.h"
+#include "tray/notify_icon.h"
 
 namespace {
 
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
       << "KOBEX_SEND_TIMEOUT_MS=" << kobex::kSendTimeoutMs << '\n'
       // No request holds its caller longer than its three time-outs together.
       << "KOBEX_REQUEST_BOUND_MS=" << kobex::kSendTimeoutMs + kobex::kReplyTimeoutMs + kobex::kCloseTimeoutMs << '\n'
+      << "KOBEX_REFUSED_REASON=" << Quoted(kobex::DeliveryReason(kobex::DeliveryStop::Refused, 0, "")) << '\n'
+      << "KOBEX_NIM_ADD=" << kobex::NIM_ADD << "\nKOBEX_NIM_DELETE=" << kobex::NIM_DELETE << '\n'
       << "KOBEX_REQUEST_PATHS=(";
   for (const kobex::CommandRow& row : kobex::kCommandTable) out << ' ' << Quoted(row.path);
   out << " )\n";

@@ -60,20 +60,17 @@ struct Journal {
   Steps steps;
   void Add(Step step) { steps.push_back(std::move(step)); }
   Steps Tail(std::size_t n) const { return Steps(steps.end() - static_cast<std::ptrdiff_t>(n), steps.end()); }
-  std::vector<std::string> Texts(Op op) const {
-    std::vector<std::string> texts;
+  // A field of each step of one kind, in order.
+  template <typename T>
+  std::vector<T> Of(Op op, T Step::*field) const {
+    std::vector<T> values;
     for (const Step& s : steps) {
-      if (s.op == op) texts.push_back(s.text);
+      if (s.op == op) values.push_back(s.*field);
     }
-    return texts;
+    return values;
   }
-  std::vector<std::int64_t> Numbers(Op op) const {
-    std::vector<std::int64_t> numbers;
-    for (const Step& s : steps) {
-      if (s.op == op) numbers.push_back(s.number);
-    }
-    return numbers;
-  }
+  std::vector<std::string> Texts(Op op) const { return Of(op, &Step::text); }
+  std::vector<std::int64_t> Numbers(Op op) const { return Of(op, &Step::number); }
   std::optional<std::int64_t> Last(Op op) const {
     const auto n = Numbers(op);
     return n.empty() ? std::nullopt : std::optional(n.back());

@@ -155,18 +155,18 @@ struct Question {
   long Number(std::size_t i) const { return std::strtol(args[i].c_str(), nullptr, 0); }
 };
 
-// How long a count of things takes to reach --expect (any count without it).
-template <typename Things>
-bool CountReaches(const Question& q, Things& things, const std::function<Things()>& look) {
+// Whether what `look` finds comes to --expect windows (any number without it)
+// within --wait; `found` holds the last look.
+bool CountReaches(const Question& q, std::vector<HWND>& found, const std::function<std::vector<HWND>()>& look) {
   return WaitFor(q.waitMs, [&] {
-    things = look();
-    return q.expect < 0 || static_cast<int>(things.size()) == q.expect;
+    found = look();
+    return q.expect < 0 || static_cast<int>(found.size()) == q.expect;
   });
 }
 
 int Icons(const Question& q) {
   std::vector<HWND> icons;
-  const bool held = CountReaches<std::vector<HWND>>(q, icons, kobex::probe::TrayIconWindows);
+  const bool held = CountReaches(q, icons, kobex::probe::TrayIconWindows);
   if (!kobex::probe::KnownTrayExists()) {
     Complain("winprobe: no tray at all: none of Wine 8's or Wine 10's tray windows "
              "(__winex11_standalone_tray, __wine_x11_foreign_window, Shell_TrayWnd, __wine_tray_icon)\n");
@@ -202,7 +202,7 @@ int Close(const Question& q) {
 
 int Class(const Question& q) {
   std::vector<HWND> windows;
-  const bool held = CountReaches<std::vector<HWND>>(q, windows, [&] {
+  const bool held = CountReaches(q, windows, [&] {
     std::vector<HWND> all = TopLevelWindows();
     all.erase(std::remove_if(all.begin(), all.end(), [&](HWND h) { return ClassOf(h) != q.args[0]; }), all.end());
     return all;
@@ -213,7 +213,7 @@ int Class(const Question& q) {
 
 int Menus(const Question& q) {
   std::vector<HWND> menus;
-  const bool held = CountReaches<std::vector<HWND>>(q, menus, OpenMenus);
+  const bool held = CountReaches(q, menus, OpenMenus);
   std::printf("count %u\n", static_cast<unsigned>(menus.size()));
   for (HWND hwnd : menus) {
     RECT r{};
