@@ -25,12 +25,9 @@ source "$kobex_root/scripts/wines.sh"
 use_wine "${KOBEX_WINE:-}" || exit 2
 export KOBEX_WINEPREFIX="${KOBEX_WINEPREFIX:-$kobex_root/build/native/wineprefix-wine$KOBEX_WINE}"
 export WINEPREFIX="$KOBEX_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# The system's double-click time, as prefix.sh sets it: a second press of a
-# button on the icon within it (at the same place) reaches the launcher as that
-# button's double-click. 900 ms is a slow setting that users do choose; two
-# presses with a person's gaps of 150 to 350 ms between them and the steps
-# that come in between (a key, Escape, a click on OK) stay within it. Clicks
-# meant to stay apart are APART seconds apart.
+# The double-click time prefix.sh sets, a slow one that users do choose: a
+# person's quick presses stay within it (docs/testing.md, "Person speed");
+# clicks meant to stay apart are APART seconds apart.
 DOUBLE_CLICK_MS=900
 APART=1.2
 
