@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
-#include <limits>
 
 #include "fakes.h"
 #include "tray/notify_dispatch.h"
@@ -300,33 +300,20 @@ TEST_F(FormTest, NoIconComesBackAfterARefusedStartOrAnUnload) {
 // added: the Wine tray cleans up after a dead process, so only this shows a ghost.
 TEST(NoGhostIcon, EveryWayOutDeletesTheIcon) {
   const auto failing = [](auto error) { return [error](const std::string&) { throw error; }; };
+  const auto choose = [](Rig& r, void (TrayMenu::*item)()) { r.form.RaiseEvent([&] { (r.form.mnuIM().*item)(); }); };
   const std::vector<std::pair<std::string, std::function<void(Rig&)>>> ways = {
       {"close request", [](Rig& r) { r.Raise(&frmCorvane::Unload); }},
-      {"Exit", [](Rig& r) { r.form.RaiseEvent([&] { r.form.mnuIM().mnuIMExit_Click(); }); }},
+      {"Exit", [&](Rig& r) { choose(r, &TrayMenu::mnuIMExit_Click); }},
       {"failed request",
-       [&](Rig& r) {
-         r.web.onGet = failing(Error("refused"));
-         r.form.RaiseEvent([&] { r.form.mnuIM().mnuIMOpen_Click(); });
-       }},
+       [&](Rig& r) { r.web.onGet = failing(Error("refused")); choose(r, &TrayMenu::mnuIMOpen_Click); }},
       {"failed Exit",
-       [&](Rig& r) {
-         r.web.onGet = failing(Error("timed out"));
-         r.form.RaiseEvent([&] { r.form.mnuIM().mnuIMExit_Click(); });
-       }},
+       [&](Rig& r) { r.web.onGet = failing(Error("timed out")); choose(r, &TrayMenu::mnuIMExit_Click); }},
       {"allocation failing in an event",
-       [&](Rig& r) {
-         r.web.onGet = failing(std::bad_alloc());
-         r.form.RaiseEvent([&] { r.form.mnuIM().mnuIMOpen_Click(); });
-       }},
+       [&](Rig& r) { r.web.onGet = failing(std::bad_alloc()); choose(r, &TrayMenu::mnuIMOpen_Click); }},
       {"error in the dispatch",
-       [](Rig& r) {
-         r.form.RaiseEvent([&] { r.form.Form_MouseMove(0, 0, std::numeric_limits<float>::quiet_NaN(), 0); });
-       }},
+       [](Rig& r) { r.form.RaiseEvent([&] { r.form.Form_MouseMove(0, 0, std::nanf(""), 0); }); }},
       {"end of session after a tray restart",
-       [](Rig& r) {
-         r.Raise(&frmCorvane::Shell_TaskbarCreated);
-         r.Raise(&frmCorvane::Unload);
-       }},
+       [](Rig& r) { r.Raise(&frmCorvane::Shell_TaskbarCreated); r.Raise(&frmCorvane::Unload); }},
   };
   for (const auto& [name, way] : ways) {
     Rig rig;
