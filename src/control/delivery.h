@@ -10,6 +10,13 @@
 
 namespace kobex {
 
+// Connecting and sending fail after this long, unless it was sent meanwhile.
+inline constexpr std::uint32_t kSendTimeoutMs = 2000;
+// How long a delivered request waits for the reply before it is dropped.
+inline constexpr std::uint32_t kReplyTimeoutMs = 2000;
+// How long an unsent request, once closed, waits for the HTTP stack's last word.
+inline constexpr std::uint32_t kCloseTimeoutMs = 1000;
+
 enum class Delivery { NotStarted, Sending, Sent };
 
 class DeliveryProgress {

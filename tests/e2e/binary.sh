@@ -14,30 +14,22 @@ characteristics=$(sed -n 's/^DllCharacteristics[[:space:]]*//p' <<<"$headers")
 (( 0x$characteristics & 0x40 )) || fail "no dynamic base (ASLR)"
 (( 0x$characteristics & 0x100 )) || fail "not NX compatible (DEP)"
 
-allowed=' KERNEL32.dll USER32.dll GDI32.dll SHELL32.dll WINHTTP.dll msvcrt.dll ADVAPI32.dll ole32.dll OLEAUT32.dll COMCTL32.dll '
+# WinHTTP is not among them: it is loaded by full path from the system
+# folder, as an import would be looked for beside the program first.
+allowed=' kernel32.dll user32.dll gdi32.dll shell32.dll msvcrt.dll advapi32.dll ole32.dll oleaut32.dll comctl32.dll '
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 for dll in $imports; do
-  [[ "$allowed" == *" $dll "* ]] || fail "imports $dll, which is not one of Windows' own DLLs"
+  [[ "$allowed" == *" ${dll,,} "* ]] || fail "imports $dll, which is not one of the Windows DLLs it may import"
 done
 log "imports: $(echo $imports)"
-# WinHTTP is loaded by full path from the system folder: an import would be
-# looked for beside the program first.
-! grep -qix 'winhttp.dll' <<<"$imports" || fail "WinHTTP is imported"
 
-for field in MajorOSystemVersion MinorOSystemVersion MajorSubsystemVersion MinorSubsystemVersion; do
-  value=$(sed -n "s/^$field[[:space:]]*//p" <<<"$headers")
-  want=5
-  [[ $field == Minor* ]] && want=1
-  [ "$value" = "$want" ] || fail "$field is $value, not $want (Windows XP is 5.01)"
+# Windows XP is 5.01: 5 and 1 in both the OS and the subsystem version.
+for field in MajorOSystemVersion:5 MinorOSystemVersion:1 MajorSubsystemVersion:5 MinorSubsystemVersion:1; do
+  value=$(sed -n "s/^${field%:*}[[:space:]]*//p" <<<"$headers")
+  [ "$value" = "${field#*:}" ] || fail "${field%:*} is $value, not ${field#*:} (Windows XP is 5.01)"
 done
 
 # The import audit: every imported function, and the oldest Windows that has it.
-rank() {
-  case $1 in
-    2000) echo 1 ;; XP) echo 2 ;; XP-SP1) echo 3 ;; XP-SP2) echo 4 ;; XP-SP3) echo 5 ;;
-    Vista) echo 6 ;; 7) echo 7 ;; 8) echo 8 ;; 8.1) echo 9 ;; 10) echo 10 ;; *) echo 99 ;;
-  esac
-}
 list="$(dirname "$0")/imports.txt"
 # An import's line: a tab, its address, its hint (binutils 2.44 puts "<none>"
 # for the ordinal before it), its name last.
@@ -48,7 +40,7 @@ while read -r dll function; do
   oldest=$(awk -v d="$dll" -v f="$function" 'tolower($1) == tolower(d) && $2 == f { print $3 }' "$list")
   if [ -z "$oldest" ]; then
     problems+=" $dll!$function (not in imports.txt)"
-  elif [ "$(rank "$oldest")" -gt "$(rank XP-SP3)" ]; then
+  elif [[ ! $oldest =~ ^(2000|XP|XP-SP[123])$ ]]; then
     problems+=" $dll!$function (Windows $oldest)"
   fi
 done <<<"$functions"
@@ -56,7 +48,7 @@ done <<<"$functions"
 log "imports: $(wc -l <<<"$functions") functions, all on the list and in Windows XP SP3"
 
 strings=$(strings -el "$exe")
-for value in 1.00.0027 kobex kobex.exe Veltrano Corvane; do
+for value in "$KOBEX_VERSION_TEXT" kobex kobex.exe Veltrano Corvane; do
   grep -qxF "$value" <<<"$strings" || fail "the version record lacks \"$value\""
 done
 grep -q 'requestedExecutionLevel level="asInvoker"' <(strings "$exe") || fail "no manifest"

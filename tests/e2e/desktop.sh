@@ -17,18 +17,15 @@ log "the menu opens on the first press and Escape closes it; a double-click, the
 log "with the mouse, then Close and About by their keys"
 open_menu
 menus_beside_icon || fail_seen "the menu is not beside the icon"
-menu_key Escape 0
-double_click 1
-choose 2 click_item Open
-open_menu
-click_item "My State"
+key_closes_menu Escape
+sends /show? double_click_icon
+sends /show? from_menu click_item Open
+from_menu click_item "My State"
 menus_open 2 "a click on My State"
 menus_beside_icon || fail_seen "the submenu is not beside the icon"
-click_item Away
-wait_requests 3
-choose 4 menu_key c 0
-open_menu
-menu_key a 0
+sends /setstatus?away click_item Away
+sends /hide? from_menu key_closes_menu c
+from_menu key_closes_menu a
 about_shown
 about_has_keyboard() { [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$KOBEX_ABOUT_TITLE" ]; }
 if [ "$KOBEX_DESKTOP" = jwm ] || [ "$KOBEX_DESKTOP" = icewm ]; then
@@ -43,9 +40,8 @@ else
 fi
 
 log "Exit from the menu ends client and launcher"
-choose 5 click_item Exit
+sends /exit? from_menu click_item Exit
 expect_gone 20
-expect_requests /show? /show? /setstatus?away /hide? /exit?
 
 log "a close request removes the icon and ends the launcher"
 make_run_dir
@@ -55,7 +51,6 @@ close_launcher
 log "nothing listens on $KOBEX_CLIENT_PORT: the message names the URL; OK by mouse ends the launcher"
 make_run_dir --no-client
 launcher_up
-message_on_double_click 15 refused
-click_button "$KOBEX_MESSAGE_TITLE" 1
-expect_exit 20 2
+double_click_icon
+message_then_end 15 2 "*$CLIENT_URL/show?*$KOBEX_REFUSED_REASON" click
 log "PASS"

@@ -9,8 +9,7 @@ make_run_dir
 cp "$KOBEX_WIN_BIN_DIR/tests/win/winhttp.dll" "$RUN/"
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winhttp=n,b"
 launcher_up
-double_click 1
-expect_requests /show?
+sends /show? double_click_icon
 [ ! -e "$RUN/planted-dll-loaded.txt" ] || fail "kobex.exe loaded the planted winhttp.dll"
 close_launcher
 log "PASS"

@@ -16,7 +16,7 @@ source "${KOBEX_VALUES:-$kobex_root/build/native/tests/kobex_values.sh}" || {
   echo "lib.sh: the program's values are missing: build the native preset first" >&2
   exit 1
 }
-: "${KOBEX_WINDOW_TITLE:?}" "${KOBEX_MESSAGE_TITLE:?}" "${KOBEX_ABOUT_TITLE:?}" "${KOBEX_ABOUT_CONTROLS:?}" \
+: "${KOBEX_WINDOW_TITLE:?}" "${KOBEX_NIM_DELETE:?}" "${KOBEX_MESSAGE_TITLE:?}" "${KOBEX_ABOUT_TITLE:?}" "${KOBEX_ABOUT_CONTROLS:?}" \
   "${KOBEX_REQUEST_PATHS[0]:?}"
 CLIENT_URL="http://$KOBEX_CLIENT_HOST:$KOBEX_CLIENT_PORT"
 # KOBEX_WINE picks the Wine: 8 (Debian 12's) or 10 (Debian 13's); by default
@@ -25,18 +25,15 @@ source "$kobex_root/scripts/wines.sh"
 use_wine "${KOBEX_WINE:-}" || exit 2
 export KOBEX_WINEPREFIX="${KOBEX_WINEPREFIX:-$kobex_root/build/native/wineprefix-wine$KOBEX_WINE}"
 export WINEPREFIX="$KOBEX_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# The system's double-click time, as prefix.sh sets it: a second press of a
-# button on the icon within it (at the same place) reaches the launcher as that
-# button's double-click. 900 ms is a slow setting that users do choose; two
-# presses with a person's gaps of 150 to 350 ms between them and the steps
-# that come in between (a key, Escape, a click on OK) stay within it. Clicks
-# meant to stay apart are APART seconds apart.
+# The double-click time prefix.sh sets, a slow one that users do choose: a
+# person's quick presses stay within it (docs/testing.md, "Person speed");
+# clicks meant to stay apart are APART seconds apart.
 DOUBLE_CLICK_MS=900
 APART=1.2
 
 log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*"; }
-fail() {
-  log "FAIL: $*"
+fail() {  # on stderr, so that a failure inside $(...) is not taken for its value
+  log "FAIL: $*" >&2
   exit 1
 }
 

@@ -2,11 +2,9 @@
 # manager and a system tray, and the keyboard focus as a window manager gives it.
 
 XVFB_PID=""
-# KOBEX_DESKTOP picks the desktop: "bare" (the default: an X server alone,
-# Wine's own stand-alone tray window), "openbox" (a window manager, Wine's
-# tray window managed by it), "trayer" (a real XEmbed system tray, in which
-# Wine docks its icons), "jwm" or "icewm" (window managers with a taskbar at
-# the bottom of the screen and a system tray of their own, as on Windows).
+# KOBEX_DESKTOP: "bare" (an X server alone, Wine's stand-alone tray), "openbox"
+# (a window manager), "trayer" (an XEmbed system tray, Wine's icons docked in
+# it), "jwm" or "icewm" (a taskbar at the bottom with a tray, as on Windows).
 KOBEX_DESKTOP="${KOBEX_DESKTOP:-bare}"
 
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
@@ -31,15 +29,9 @@ x_server_state() {
   echo "Xvfb on ${DISPLAY:-(no display yet)} $state, said: $(tail -n 5 "$WORK/xvfb.out" 2>/dev/null | tr '\n' ' ')"
 }
 
-# -noreset: the server does not start afresh each time its last client
-# leaves. The other Wine's tests run beside these, and both lanes' servers
-# take the same display number, each in a network of its own (sharing the
-# number's files in /tmp). In a scratch pair of such lanes (one server coming
-# and going, the other's client connecting and leaving 40 times, so that its
-# server reset each time), one connection in each of 5 runs got no answer
-# within 3 s; none did in 3 runs with -noreset. Which shared thing links the
-# two servers is not known. Whether jwm's "could not open display" and Wine
-# 10's missing tray at a test's start were such misses is a guess.
+# -noreset: a server that starts afresh each time its last client leaves
+# missed connections while the other Wine's lane, on the same display number,
+# came and went (docs/testing.md).
 start_x_server() {
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.out" &
   XVFB_PID=$!

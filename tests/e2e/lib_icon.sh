@@ -1,39 +1,45 @@
 # The icon and its menus for the end-to-end tests: where the icon stands and
 # what it shows, where its menus open, and what a person does there.
 
-# Where kobex's icon stands, in X root coordinates: ICON_LEFT, ICON_TOP,
-# ICON_W, ICON_H, its centre ICON_X, ICON_Y; and a point away from it:
-# ELSEWHERE_X, ELSEWHERE_Y, in Wine's tray window beside the icon when there is
-# one, on the desktop when it is docked. A docked icon's place is read from its
-# X window, as the X server has it (Wine may know it only relative to the
-# tray's own window); its size is Wine's (Wine 10's X window is the tray's
-# height, two pixels more than the icon).
+# locate_icon: "LEFT TOP W H" of kobex's icon, in X root coordinates. A docked
+# icon's place is read from its X window, as the X server has it (Wine may know
+# it only relative to the tray's own window); its size is Wine's (Wine 10's X
+# window is the tray's height, two pixels more than the icon).
 locate_icon() {
-  local tx="" ty tw th xid
+  local left top w h xid
   # Right after the icon was counted, a second listing once had no line for
-  # it (Wine 8 under IceWM; what it held was not kept): wait until it is
-  # listed, alone, and say what was listed if it never is.
+  # it (Wine 8 under IceWM): wait until it is listed, alone.
   winprobe icons --expect 1 --wait 10000 >"$WORK/icons.out" ||
     fail "kobex's icon is not listed alone: $(tr '\n' ' ' <"$WORK/icons.out")"
-  read -r ICON_LEFT ICON_TOP ICON_W ICON_H xid < <(sed -n 2p "$WORK/icons.out")
-  read -r tx ty tw th < <(sed -n 's/^tray //p' "$WORK/icons.out") || true
-  if [ -z "$tx" ]; then
+  read -r left top w h xid < <(sed -n 2p "$WORK/icons.out")
+  if ! grep -q '^tray ' "$WORK/icons.out"; then
     [ "${xid:-0x0}" != 0x0 ] && xwininfo -id "$xid" >"$WORK/docked.out" 2>&1 ||
       fail "no X window for the docked icon: $(sed -n 2p "$WORK/icons.out")"
-    ICON_LEFT=$(sed -n 's/^ *Absolute upper-left X: *//p' "$WORK/docked.out")
-    ICON_TOP=$(sed -n 's/^ *Absolute upper-left Y: *//p' "$WORK/docked.out")
-    [[ $ICON_LEFT =~ ^-?[0-9]+$ && $ICON_TOP =~ ^-?[0-9]+$ ]] ||
+    left=$(sed -n 's/^ *Absolute upper-left X: *//p' "$WORK/docked.out")
+    top=$(sed -n 's/^ *Absolute upper-left Y: *//p' "$WORK/docked.out")
+    [[ $left =~ ^-?[0-9]+$ && $top =~ ^-?[0-9]+$ ]] ||
       fail "the docked icon's X window has no place: $(cat "$WORK/docked.out")"
   fi
-  ICON_X=$((ICON_LEFT + ICON_W / 2))
-  ICON_Y=$((ICON_TOP + ICON_H / 2))
-  if [ -z "$tx" ]; then
-    ELSEWHERE_X=600 ELSEWHERE_Y=500
-    return
-  fi
-  ELSEWHERE_X=$((tx + tw - 4))
-  ELSEWHERE_Y=$((ty + th - 4))
-  [ "$ELSEWHERE_X" -gt $((ICON_LEFT + ICON_W)) ] || fail "no room beside the icon in the tray window"
+  echo "$left $top $w $h"
+}
+
+# at_icon: ICON_X, ICON_Y, the point at the centre of kobex's icon, where a
+# person's steps that follow aim.
+at_icon() {
+  local left top w h
+  read -r left top w h <<<"$(locate_icon)"
+  ICON_X=$((left + w / 2)) ICON_Y=$((top + h / 2))
+}
+
+# beside_icon: "X Y", a point in Wine's tray window beside the icon; on the
+# desktop when the icon is docked.
+beside_icon() {
+  local left top w h tx="" ty tw th
+  read -r left top w h <<<"$(locate_icon)"
+  read -r tx ty tw th < <(sed -n 's/^tray //p' "$WORK/icons.out") || true
+  [ -n "$tx" ] || { echo 600 500; return; }
+  [ $((tx + tw - 4)) -gt $((left + w)) ] || fail "no room beside the icon in the tray window"
+  echo "$((tx + tw - 4)) $((ty + th - 4))"
 }
 
 # icon_matches_frame X Y W H SIZE [RESIZED]: the tray's icon window at X,Y (W x H)
@@ -69,23 +75,37 @@ PRESS=(mousedown 3 mouseup 3)
 DOUBLE=(click --repeat 2 --delay 80 1)
 person() { xdotool mousemove "$ICON_X" "$ICON_Y" "$@"; }
 
-# double_click N: one double-click on the icon; then the client has N requests.
-double_click() {
-  person "${DOUBLE[@]}"
-  wait_requests "$1"
+double_click_icon() { person "${DOUBLE[@]}"; }
+
+# sends "PATH..." ACTION...: ACTION, done once, brings the client exactly these
+# requests more, in this order ("": none).
+sends() {
+  local before expected=() got
+  before=$(request_count)
+  "${@:2}"
+  read -ra expected <<<"$1"
+  wait_requests $((before + ${#expected[@]}))
+  got=$(requests | tail -n +$((before + 1)) | sed 's/^GET \(.*\) HTTP\/1.1$/\1/' | tr '\n' ' ')
+  got=${got% }
+  [ "$got" = "$1" ] || fail "${*:2} sent ${got:-nothing}, not ${1:-nothing}"
 }
 
-# message_on_double_click SECONDS REASON: one double-click on the icon brings
-# within SECONDS kobex's message that names /show?'s URL and REASON (a
-# pattern); the icon is gone. MESSAGE_MS: from the double-click to the message.
-message_on_double_click() {
-  local start
-  start=$(now_ms)
-  person "${DOUBLE[@]}"
-  message_box "$1" >"$WORK/box.out" || fail "no message for: $2"
-  MESSAGE_MS=$(($(now_ms) - start))
-  grep -q "$CLIENT_URL/show?.*$2" "$WORK/box.out" || fail "unclear message: $(cat "$WORK/box.out")"
+# message_then_end SECONDS CODE TEXT [click]: within SECONDS kobex's message box,
+# whose one label reads TEXT (a glob) and whose one button is OK; no icon in the
+# tray. OK pressed (with "click", by a mouse click) ends kobex.exe with CODE.
+message_then_end() {
+  local label
+  message_box "$1" >"$WORK/box.out" || fail_seen "no message box within $1 s"
+  # The message is the box's one label (no id: 65535, or -1), its whole text.
+  label=$(sed -n 's/^\(65535\|-1\) Static [0-9]* [0-9]* [0-9]* [0-9]* //p' "$WORK/box.out")
+  [[ $label == $3 ]] || fail "the message says \"$label\", not $3"
+  [ "$(grep ' Button ' "$WORK/box.out" | cut -d' ' -f1,2,7-)" = "1 Button OK" ] ||
+    fail "the box's buttons are not OK alone: $(grep ' Button ' "$WORK/box.out" | tr '\n' ' ')"
   expect_icons 0 5
+  local ok=(winprobe press "$KOBEX_MESSAGE_TITLE" 1)
+  [ "${4:-}" = click ] && ok=(click_button "$KOBEX_MESSAGE_TITLE" 1)
+  "${ok[@]}" >/dev/null
+  expect_exit 20 "$2"
 }
 
 # click_button TITLE ID: a mouse click on button ID of the dialog with that title.
@@ -102,18 +122,20 @@ open_menu() {
   menus_open 1 "the right press on the icon"
 }
 
-# menu_key KEY MENUS: KEY pressed once in the open menu; then MENUS menus are open.
-menu_key() {
-  xdotool key "$1"
-  menus_open "$2" "$1 in the menu"
-}
-
-# choose N ACTION...: the menu opened, ACTION (menu_key, click_item) done in
-# it once; then the client has N requests.
-choose() {
+# from_menu ACTION...: the menu opened by a right press on the icon, then ACTION in it.
+from_menu() {
   open_menu
-  "${@:2}"
-  wait_requests "$1"
+  "$@"
+}
+# key_closes_menu KEY: KEY pressed once in the open menu; after it no menu is open.
+key_closes_menu() {
+  xdotool key "$1"
+  menus_open 0 "$1 in the menu"
+}
+# key_opens_submenu KEY: KEY pressed once in the open menu opens its submenu beside it.
+key_opens_submenu() {
+  xdotool key "$1"
+  menus_open 2 "$1 in the menu"
 }
 
 # menu_item TEXT: "X Y W H" of the item of an open menu whose text, less its
@@ -140,27 +162,28 @@ click_item() {
   xdotool click 1
 }
 
-# menus_beside_icon: every open menu stands whole on the screen, off the icon;
-# above it when the icon is in the screen's lower half, to the left of the
-# pointer when in its right half (the popup; a submenu goes where it fits).
+# menus_beside_icon: every open menu stands whole on the screen, off the icon,
+# and the popup on the sides of its corner that the program's own rule gives
+# for a press at the icon (winprobe placement); a submenu goes where it fits.
 menus_beside_icon() {
-  local screen_w screen_h
+  local screen_w screen_h icon rule
   read -r screen_w screen_h < <(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
-  winprobe menus | awk -v sw="$screen_w" -v sh="$screen_h" -v ix="$ICON_LEFT" -v iy="$ICON_TOP" -v iw="$ICON_W" \
-    -v ih="$ICON_H" -v px="$ICON_X" '
+  icon=$(locate_icon)
+  rule=$(winprobe placement "$ICON_X" "$ICON_Y")
+  winprobe menus | awk -v sw="$screen_w" -v sh="$screen_h" -v icon="$icon" -v rule="$rule" '
+    BEGIN { split(icon, i, " "); split(rule, p, " ") }  # i: left top w h; p: "at" x y left|right up|down
     $1 == "menu" { n++; x[n] = $2; y[n] = $3; r[n] = $2 + $4; b[n] = $3 + $5 }
     $1 == "item" && / &Open$/ { popup[n] = 1 }
     END {
-      for (i = 1; i <= n; i++) {
-        where = sprintf("%s at %d,%d-%d,%d, icon at %d,%d-%d,%d", popup[i] ? "popup" : "submenu", x[i], y[i], r[i],
-                        b[i], ix, iy, ix + iw, iy + ih)
-        if (x[i] < 0 || y[i] < 0 || r[i] > sw || b[i] > sh) { print "off the screen: " where; bad = 1 }
-        if (x[i] < ix + iw && ix < r[i] && y[i] < iy + ih && iy < b[i]) { print "over the icon: " where; bad = 1 }
-        if (popup[i] && 2 * iy > sh && b[i] > iy) { print "not above the icon: " where; bad = 1 }
-        if (popup[i] && 2 * iy <= sh && y[i] < iy + ih) { print "not below the icon: " where; bad = 1 }
-        if (popup[i] && 2 * ix > sw && r[i] > px) { print "not to the left of the pointer: " where; bad = 1 }
-        if (popup[i] && 2 * ix <= sw && x[i] < px) { print "not to the right of the pointer: " where; bad = 1 }
-        popups += popup[i]
+      for (k = 1; k <= n; k++) {
+        where = sprintf("%s at %d,%d-%d,%d, icon at %d,%d %dx%d, the rule: %s", popup[k] ? "popup" : "submenu",
+                        x[k], y[k], r[k], b[k], i[1], i[2], i[3], i[4], rule)
+        if (x[k] < 0 || y[k] < 0 || r[k] > sw || b[k] > sh) { print "off the screen: " where; bad = 1 }
+        over = x[k] < i[1] + i[3] && i[1] < r[k] && y[k] < i[2] + i[4] && i[2] < b[k]
+        if (over) { print "over the icon: " where; bad = 1 }
+        if (popup[k] && (p[4] == "left" ? r[k] > p[2] : x[k] < p[2])) { print "across the corner: " where; bad = 1 }
+        if (popup[k] && (p[5] == "up" ? b[k] > p[3] : y[k] < p[3])) { print "across the corner: " where; bad = 1 }
+        popups += popup[k]
         if (!bad) print "ok: " where
       }
       if (popups != 1) print "popups whose items could be read: " popups

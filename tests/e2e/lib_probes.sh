@@ -7,21 +7,15 @@ WEBPROBE="$KOBEX_WIN_BIN_DIR/tests/win/webprobe.exe"
 # winprobe ARGS...: one question to winprobe.exe (tests/win/winprobe.cpp). It
 # goes to the prober the test keeps running when there is one (start_prober):
 # where 32-bit programs run under emulation a Wine process takes a second or
-# more to start, which a question a step would add to every wait.
+# more to start, which a question a step would add to every wait. The answer
+# is awaited PROBER_SECONDS (60: the longest --wait and a slow start).
 PROBER_PID=""
 winprobe() {
   if [ -z "$PROBER_PID" ] || ! kill -0 "$PROBER_PID" 2>/dev/null; then
     wine "$WINPROBE" "$@" </dev/null | tr -d '\r'
     return "${PIPESTATUS[0]}"
   fi
-  # Long enough for the question's own wait (--wait MS) and a slow start;
-  # sending 10,000 callbacks (the soak) has no wait of its own.
-  local seconds=${PROBER_SECONDS:-60} word previous=""
-  [ "$1" = callback ] && seconds=300
-  for word in "$@"; do
-    [ "$previous" = --wait ] && seconds=$((seconds + word / 1000))
-    previous=$word
-  done
+  local seconds=${PROBER_SECONDS:-60}
   (IFS=$'\t' && printf '%s\n' "$*") >&"$PROBER_IN"
   # The whole answer is read before any of it is passed on: a reader that
   # stops early (grep -q) must not leave lines behind for the next question.

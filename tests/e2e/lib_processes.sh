@@ -3,30 +3,34 @@
 
 WORK=""
 BACKGROUND_PIDS=()
-CLEANUPS=()
+WINE_SETTINGS=()  # "KEY\tNAME" of each registry value a test set
 
 cleanup() {
   local status=$?
-  for step in "${CLEANUPS[@]+"${CLEANUPS[@]}"}"; do eval "$step" || true; done
-  if [ -n "$WORK" ]; then
-    for pidfile in "$WORK"/*/client.pid "$WORK"/client.pid; do
-      [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
-    done
-  fi
+  [ "$status" = 0 ] || report_failure
+  local setting pidfile pid
+  for setting in "${WINE_SETTINGS[@]+"${WINE_SETTINGS[@]}"}"; do
+    wine reg delete "${setting%$'\t'*}" /v "${setting#*$'\t'}" /f >/dev/null 2>&1 || true
+  done
+  for pidfile in "${WORK:-/nonexistent}"/*/client.pid "${WORK:-/nonexistent}"/client.pid; do
+    [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
+  done
   for pid in "${BACKGROUND_PIDS[@]+"${BACKGROUND_PIDS[@]}"}"; do kill "$pid" 2>/dev/null || true; done
-  if [ "$status" != 0 ]; then
-    if [ -s "$WORK/prober.err" ]; then log "the prober's errors: $(cat "$WORK/prober.err")"; fi
-    # What the launchers and Wine's desktop process said, and the X server's state.
-    for out in "${RUN:-/nonexistent}"/*.out; do
-      [ -s "$out" ] && log "${out##*/}, its end: $(tail -n 8 "$out" | tr -d '\r' | tr '\n' ' ')"
-    done
-    [ -n "${XVFB_PID:-}" ] && log "$(x_server_state)"
-    log "Wine's desktop processes, both lanes': $({ pgrep -a -f 'explorer\.exe' || true; } | tr '\n' ' ')"
-  fi
   wineserver -k 2>/dev/null || true
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
   [ -n "$WORK" ] && rm -rf "$WORK"
   exit "$status"
+}
+
+# report_failure: what the prober, the launchers and Wine's desktop process
+# said, and the X server's state.
+report_failure() {
+  if [ -s "$WORK/prober.err" ]; then log "the prober's errors: $(cat "$WORK/prober.err")"; fi
+  for out in "${RUN:-/nonexistent}"/*.out; do
+    [ -s "$out" ] && log "${out##*/}, its end: $(tail -n 8 "$out" | tr -d '\r' | tr '\n' ' ')"
+  done
+  [ -n "${XVFB_PID:-}" ] && log "$(x_server_state)"
+  log "Wine's desktop processes, both lanes': $({ pgrep -a -f 'explorer\.exe' || true; } | tr '\n' ' ')"
 }
 
 # Waits. Each takes its condition as a command (a function, a program and its
@@ -104,8 +108,8 @@ start_kobex() {
 }
 
 # icon_calls MESSAGE [NAME]: how many Shell_NotifyIcon calls with that message
-# (0 add, 1 modify, 2 delete) NAME's launcher made (kobex by default), by
-# Wine's trace, which notes each call as it is made.
+# (KOBEX_NIM_ADD...) NAME's launcher made (kobex by default), by Wine's trace,
+# which notes each call as it is made.
 icon_calls() { grep -c "Shell_NotifyIconW dwMessage = $1\b" "$RUN/${2:-kobex}.out" || true; }
 last_icon_call() { grep -o 'Shell_NotifyIconW dwMessage = [0-9]*' "$RUN/kobex.out" | tail -1 | grep -o '[0-9]*$' || true; }
 
@@ -114,7 +118,7 @@ last_icon_call() { grep -o 'Shell_NotifyIconW dwMessage = [0-9]*' "$RUN/kobex.ou
 # soon as the process ends.
 expect_gone() {
   expect_exit "$1" 0
-  [ "$(last_icon_call)" = 2 ] || fail "kobex.exe ended without deleting its icon last (its last call: $(last_icon_call))"
+  [ "$(last_icon_call)" = "$KOBEX_NIM_DELETE" ] || fail "kobex.exe ended without deleting its icon last (its last call: $(last_icon_call))"
   expect_icons 0 10
 }
 
@@ -128,12 +132,12 @@ expect_exit() {
 }
 
 # launcher_up: kobex.exe started from the run folder, its icon in the tray
-# (ICON_X, ICON_Y set) and, when the stand-in is there, the client listening.
+# (at_icon) and, when the stand-in is there, the client listening.
 launcher_up() {
   start_kobex
   expect_icons 1 30
   if [ -e "$RUN/standin" ]; then wait_until 30 "client listening" test -s "$RUN/client.pid"; fi
-  locate_icon
+  at_icon
 }
 
 # close_launcher: a close request to kobex's main window; it ends with exit
@@ -148,19 +152,12 @@ close_launcher() {
   fi
 }
 
-# dismiss_message CODE: OK pressed on kobex's message box; kobex.exe ends with CODE.
-dismiss_message() {
-  winprobe press "$KOBEX_MESSAGE_TITLE" 1 >/dev/null
-  expect_exit 20 "$1"
-}
-
 # wine_setting KEY NAME TYPE DATA: a value in the registry of Wine's prefix
 # until the test ends; with DATA "" none (Wine's default).
 wine_setting() {
-  local undo="wine reg delete '$1' /v $2 /f >/dev/null 2>&1"
-  [[ " ${CLEANUPS[*]-} " == *"$undo"* ]] || CLEANUPS+=("$undo")
+  [[ " ${WINE_SETTINGS[*]-} " == *" $1"$'\t'"$2 "* ]] || WINE_SETTINGS+=("$1"$'\t'"$2")
   if [ -z "$4" ]; then
-    eval "$undo" || true
+    wine reg delete "$1" /v "$2" /f >/dev/null 2>&1 || true
   else
     wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null
   fi
@@ -185,13 +182,6 @@ client_report() {
 wait_requests() {
   wait_quietly 15 requests_at_least "$1" || fail_seen "no request number $1 at the client within 15s"
   [ "$(request_count)" = "$1" ] || fail "expected $1 requests, the client has $(request_count): $(requests | tr '\n' ' ')"
-}
-
-# expect_requests PATH...: the client has received exactly these, in order.
-expect_requests() {
-  local expected=""
-  for path in "$@"; do expected+="GET $path HTTP/1.1"$'\n'; done
-  [ "$(requests)" = "${expected%$'\n'}" ] || fail "the client received: $(requests | tr '\n' ' ')"
 }
 
 # background NAME COMMAND...: COMMAND runs beside the test until it ends, its

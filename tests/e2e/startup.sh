@@ -18,10 +18,9 @@ client_started() {
 # request ends the launcher, its icon and the client.
 answers_then_closes() {
   wait_until 30 "client listening" test -s "$RUN/client.pid"
-  locate_icon
-  double_click 1
-  close_launcher
-  expect_requests /show?
+  at_icon
+  sends /show? double_click_icon
+  sends "" close_launcher
 }
 
 log "the launch script runs with no console window, not even a hidden one"

@@ -46,22 +46,19 @@ import -display "$DISPLAY" -window root -crop 200x60+0+0 +repage "$DEMO/tray.png
 log "screenshot: $DEMO/tray.png"
 
 log "double-click on the icon"
-double_click 1
+sends /show? double_click_icon
 sent
 
 log "right-click on the icon: the menu, then My State, the pointer on Away"
-open_menu
-menu_key s 2
+from_menu key_opens_submenu s
 point_at_item Away
 shot menu.png 300x240+0+0
 log "choose Away"
-click_item Away
-wait_requests 2
+sends /setstatus?away click_item Away
 sent
 
 log "choose About"
-open_menu
-menu_key a 0
+from_menu key_closes_menu a
 about_shown
 about_mapped() { xdotool search --name "^$KOBEX_ABOUT_TITLE\$" >/dev/null; }
 wait_until 10 "the About box's X window" about_mapped
@@ -71,8 +68,7 @@ log "press OK"
 close_about Return
 
 log "choose Exit"
-choose 3 menu_key x 0
+sends /exit? from_menu key_closes_menu x
 sent
 expect_gone 20
-expect_requests /show? /setstatus?away /exit?
 client_report

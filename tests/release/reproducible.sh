@@ -15,7 +15,7 @@ trap 'rm -rf "$WORK" "$ELSEWHERE"' EXIT
 log "the archive from the build"
 cmake --build "$KOBEX_WIN_BIN_DIR" --target package >"$WORK/package.out" || { cat "$WORK/package.out"; fail "no archive"; }
 archive=$(sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p' "$WORK/package.out")
-[ "$(basename "$archive")" = kobex-1.00.0027-win32.zip ] || fail "the archive is called '$archive'"
+[ "$(basename "$archive")" = "kobex-$KOBEX_VERSION_TEXT-win32.zip" ] || fail "the archive is called '$archive'"
 mkdir "$WORK/unpacked"
 (cd "$WORK/unpacked" && unzip -q "$archive")
 [ "$(cd "$WORK/unpacked" && find . -type f | sort | tr '\n' ' ')" = \
@@ -33,8 +33,7 @@ for section in "If something goes wrong" "Limits" "To remove it" "Checking the d
   grep -qx "$section"$'\r' "$WORK/unpacked/README.txt" || fail "README.txt has no section \"$section\""
 done
 grep -qF "fciv -sha1 kobex.exe" "$WORK/unpacked/README.txt" || fail "README.txt does not say how to check the download on XP"
-version=${archive##*/kobex-}
-version=${version%-win32.zip}
+version=$KOBEX_VERSION_TEXT
 heading=$(head -1 "$WORK/unpacked/CHANGES.txt" | tr -d '\r')
 [ "${heading% - ????-??-??}" = "kobex $version" ] ||
   fail "CHANGES.txt does not begin with the archive's version $version: $heading"

@@ -9,9 +9,11 @@
 #include "about/frm_about.h"
 #include "kobex_version.h"
 #include "control/client_commands.h"
+#include "control/delivery.h"
 #include "platform/about_host.h"
 #include "platform/form_events.h"
 #include "tray/frm_corvane.h"
+#include "tray/notify_icon.h"
 
 namespace {
 
@@ -40,6 +42,12 @@ int main(int argc, char** argv) {
       << "KOBEX_CLIENT_HOST=" << Quoted(kobex::kClientHost) << '\n'
       << "KOBEX_CLIENT_PORT=" << kobex::kClientPort << '\n'
       << "KOBEX_VERSION_DOTTED=" << Quoted(KOBEX_VERSION_DOTTED) << '\n'
+      << "KOBEX_VERSION_TEXT=" << Quoted(KOBEX_VERSION_TEXT) << '\n'
+      << "KOBEX_SEND_TIMEOUT_MS=" << kobex::kSendTimeoutMs << '\n'
+      // No request holds its caller longer than its three time-outs together.
+      << "KOBEX_REQUEST_BOUND_MS=" << kobex::kSendTimeoutMs + kobex::kReplyTimeoutMs + kobex::kCloseTimeoutMs << '\n'
+      << "KOBEX_REFUSED_REASON=" << Quoted(kobex::DeliveryReason(kobex::DeliveryStop::Refused, 0, "")) << '\n'
+      << "KOBEX_NIM_ADD=" << kobex::NIM_ADD << "\nKOBEX_NIM_DELETE=" << kobex::NIM_DELETE << '\n'
       << "KOBEX_REQUEST_PATHS=(";
   for (const kobex::CommandRow& row : kobex::kCommandTable) out << ' ' << Quoted(row.path);
   out << " )\n";

@@ -11,6 +11,7 @@ namespace {
 
 using testing::FakeWebControl;
 using testing::Journal;
+using testing::Op;
 
 // The stand-in and the tests take the endpoint from the program, so only this
 // holds it to the client's: HTTP on the loopback address, port 8090.
@@ -40,16 +41,14 @@ TEST(SendClientCommand, IssuesExactlyOneGetPerCall) {
   SendClientCommand(web, ClientCommand::Hide);
   SendClientCommand(web, ClientCommand::StateAway);
   SendClientCommand(web, ClientCommand::StateAway);
-  EXPECT_EQ(web.paths, (std::vector<std::string>{"/hide?",
-                                                "/setstatus?away",
-                                                "/setstatus?away"}));
+  EXPECT_EQ(journal.Texts(Op::Get), (std::vector<std::string>{"/hide?", "/setstatus?away", "/setstatus?away"}));
 }
 
 TEST(SendClientCommand, SendsNothingForAValueOutsideTheTable) {
   Journal journal;
   FakeWebControl web(journal);
   EXPECT_THROW(SendClientCommand(web, static_cast<ClientCommand>(42)), Error);
-  EXPECT_TRUE(web.paths.empty());
+  EXPECT_TRUE(journal.steps.empty());
 }
 
 }  // namespace

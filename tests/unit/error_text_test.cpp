@@ -60,5 +60,13 @@ TEST(Delivery, FollowsWhatWasReportedNotTheClock) {
   EXPECT_EQ(progress.state(), Delivery::Sent) << "a stray report does not undo a delivery";
 }
 
+// The design's bounds. The end-to-end tests read them from the values file
+// and hold the launcher to them, so only this holds them to the design.
+TEST(Delivery, WaitsWithinTheDesignsBounds) {
+  EXPECT_EQ(kSendTimeoutMs, 2000u);
+  EXPECT_EQ(kReplyTimeoutMs, 2000u);
+  EXPECT_EQ(kCloseTimeoutMs, 1000u);
+}
+
 }  // namespace
 }  // namespace kobex

@@ -1,27 +1,81 @@
-// Fakes of the platform for the core's unit tests. Each records every call
-// into one journal, so tests can check the order of steps across fakes.
+// Fakes of the platform for the core's unit tests, and the main form built on
+// them. Every call goes once into one journal of typed steps, so tests check
+// the order of steps across fakes, and every fact is kept there alone.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/error.h"
 #include "platform/host.h"
 #include "platform/web_control.h"
+#include "tray/frm_corvane.h"
+#include "tray/notify_icon.h"
 
 namespace kobex::testing {
 
-struct Journal {
-  std::vector<std::string> entries;
-  void Add(std::string entry) { entries.push_back(std::move(entry)); }
+enum class Op {
+  Shell, Visible, Invisible, GetVersionExA, ClaimSession, MsgBox, End, DestroyForm, TrayIconTimer,
+  PopupMenu, ShowAbout, AboutReturned, CloseAbout, ActivateAbout, NotifyIcon, Get,
 };
 
-struct ShellCall {
-  std::int32_t message;
-  NotifyIconRecord record;
+// One call: its code or number (End, TrayIconTimer, NotifyIcon) or its text
+// (Shell, MsgBox, Get).
+struct Step {
+  Step(Op o, std::int64_t n = 0, std::string t = {}) : op(o), number(n), text(std::move(t)) {}  // NOLINT
+  Op op;
+  std::int64_t number;
+  std::string text;
+  bool operator==(const Step& o) const { return op == o.op && number == o.number && text == o.text; }
+};
+using Steps = std::vector<Step>;
+
+inline Step Nim(std::int32_t message) { return {Op::NotifyIcon, message}; }
+inline Step Get(std::string_view path) { return {Op::Get, 0, std::string(path)}; }
+inline Step Box(std::string_view text) { return {Op::MsgBox, 0, std::string(text)}; }
+inline Step Ended(int code) { return {Op::End, code}; }
+inline Step Timer(std::uint32_t ms) { return {Op::TrayIconTimer, ms}; }
+inline const Step kLaunch{Op::Shell, 0, "kobex.bat TASKBAR"};  // the design's, not copied from the program
+
+inline void PrintTo(const Step& s, std::ostream* os) {
+  static const char* const names[] = {"Shell", "Visible", "Invisible", "GetVersionExA", "ClaimSession", "MsgBox",
+                                      "End", "DestroyForm", "TrayIconTimer", "PopupMenu", "ShowAbout",
+                                      "AboutReturned", "CloseAbout", "ActivateAbout", "NIM_", "GET"};
+  *os << names[static_cast<int>(s.op)];
+  if (s.op == Op::NotifyIcon) {
+    *os << (s.number == NIM_ADD ? "ADD" : s.number == NIM_MODIFY ? "MODIFY" : s.number == NIM_DELETE ? "DELETE" : "?");
+  } else if (s.op == Op::End || s.op == Op::TrayIconTimer) {
+    *os << ' ' << s.number;
+  }
+  if (!s.text.empty()) *os << ' ' << s.text;
+}
+
+struct Journal {
+  Steps steps;
+  void Add(Step step) { steps.push_back(std::move(step)); }
+  Steps Tail(std::size_t n) const { return Steps(steps.end() - static_cast<std::ptrdiff_t>(n), steps.end()); }
+  // A field of each step of one kind, in order.
+  template <typename T>
+  std::vector<T> Of(Op op, T Step::*field) const {
+    std::vector<T> values;
+    for (const Step& s : steps) {
+      if (s.op == op) values.push_back(s.*field);
+    }
+    return values;
+  }
+  std::vector<std::string> Texts(Op op) const { return Of(op, &Step::text); }
+  std::vector<std::int64_t> Numbers(Op op) const { return Of(op, &Step::number); }
+  std::optional<std::int64_t> Last(Op op) const {
+    const auto n = Numbers(op);
+    return n.empty() ? std::nullopt : std::optional(n.back());
+  }
+  bool Has(Op op) const { return !Numbers(op).empty(); }
 };
 
 class FakeHost : public Host, public NotifyArea {
@@ -48,57 +102,35 @@ class FakeHost : public Host, public NotifyArea {
   // What reaches the window while a shell call waits for its answer.
   std::function<void(std::int32_t message)> duringShellCall;
 
-  // What the program did.
-  std::vector<ShellCall> shellCalls;
-  std::vector<std::string> messages;
-  std::optional<int> endedWith;
-  bool visible = true;
-  bool destroyed = false;
-  std::uint32_t trayIconTimerMs = 0;  // 0: not running
+  // What the program handed over, beside the journal's steps.
+  std::vector<NotifyIconRecord> records;  // one a NotifyIcon step
   OsVersionRecord versionRecordSeen{};
   std::vector<MenuEntry> menuShown;
   std::size_t menuDefault = 0;
-  std::optional<AboutWindow> aboutShown;
-  bool aboutClosed = false;
 
   void Shell(const std::string& commandLine) override {
-    journal_.Add("Shell " + commandLine);
+    journal_.Add({Op::Shell, 0, commandLine});
     if (shellCommandFails) throw *shellCommandFails;
   }
-  void SetVisible(bool v) override {
-    journal_.Add(v ? "Visible" : "Invisible");
-    visible = v;
-  }
+  void SetVisible(bool v) override { journal_.Add(v ? Op::Visible : Op::Invisible); }
   bool GetVersionExA(OsVersionRecord& record) override {
-    journal_.Add("GetVersionExA");
+    journal_.Add(Op::GetVersionExA);
     versionRecordSeen = record;
     if (!versionQuerySucceeds) return false;
     PutU32LE(record, 4, majorVersion);
     return true;
   }
   bool ClaimSession() override {
-    journal_.Add("ClaimSession");
+    journal_.Add(Op::ClaimSession);
     return !anotherLauncherRuns;
   }
-  void MsgBox(const std::string& text, MsgBoxIcon) override {
-    journal_.Add("MsgBox " + text);
-    messages.push_back(text);
-  }
-  void End(int exitCode) override {
-    journal_.Add("End " + std::to_string(exitCode));
-    endedWith = exitCode;
-  }
-  void DestroyForm() override {
-    journal_.Add("DestroyForm");
-    destroyed = true;
-  }
-  void SetTrayIconTimer(std::uint32_t intervalMs) override {
-    journal_.Add("TrayIconTimer " + std::to_string(intervalMs));
-    trayIconTimerMs = intervalMs;
-  }
+  void MsgBox(const std::string& text, MsgBoxIcon) override { journal_.Add(Box(text)); }
+  void End(int exitCode) override { journal_.Add(Ended(exitCode)); }
+  void DestroyForm() override { journal_.Add(Op::DestroyForm); }
+  void SetTrayIconTimer(std::uint32_t intervalMs) override { journal_.Add(Timer(intervalMs)); }
   std::uint32_t hWnd() override {
     if (windowHandleFails) throw *windowHandleFails;
-    if (destroyed) throw Error("The main window does not exist.");  // as the real host
+    if (journal_.Has(Op::DestroyForm)) throw Error("The main window does not exist.");  // as the real host
     return window;
   }
   std::uint32_t QuenziconPicture() override { return picture; }
@@ -106,7 +138,7 @@ class FakeHost : public Host, public NotifyArea {
   float TwipsPerPixelY() override { return twipsPerPixelY; }
 
   std::optional<std::size_t> PopupMenu(const std::vector<MenuEntry>& entries, std::size_t defaultItem) override {
-    journal_.Add("PopupMenu");
+    journal_.Add(Op::PopupMenu);
     menuShown = entries;
     menuDefault = defaultItem;
     if (menuChoices.empty()) return std::nullopt;
@@ -118,29 +150,25 @@ class FakeHost : public Host, public NotifyArea {
     return std::nullopt;
   }
 
-  void ShowAboutModal(const AboutWindow& design, AboutEvents& events) override {
-    journal_.Add("ShowAbout");
-    aboutShown = design;
+  void ShowAboutModal(const AboutWindow&, AboutEvents& events) override {
+    journal_.Add(Op::ShowAbout);
     // The form says whether the box is open; the box ends on CloseAbout.
     if (!events.IsLoaded()) throw Error("About shown by a form that is not loaded");
-    aboutClosed = false;
+    aboutClosed_ = false;
     if (whileAboutOpen) whileAboutOpen(events);
     if (events.IsLoaded()) events.cmdOK_Click();  // the user presses OK
-    if (events.IsLoaded() || !aboutClosed) throw Error("OK did not close the About box");
-    journal_.Add("AboutReturned");
+    if (events.IsLoaded() || !aboutClosed_) throw Error("OK did not close the About box");
+    journal_.Add(Op::AboutReturned);
   }
   void CloseAbout() override {
-    journal_.Add("CloseAbout");
-    aboutClosed = true;
+    journal_.Add(Op::CloseAbout);
+    aboutClosed_ = true;
   }
-  void ActivateAbout() override { journal_.Add("ActivateAbout"); }
+  void ActivateAbout() override { journal_.Add(Op::ActivateAbout); }
 
   bool Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& record) override {
-    journal_.Add(message == 0   ? "NIM_ADD"
-                 : message == 1 ? "NIM_MODIFY"
-                 : message == 2 ? "NIM_DELETE"
-                                : "NIM_" + std::to_string(message));
-    shellCalls.push_back({message, record});
+    journal_.Add(Nim(message));
+    records.push_back(record);
     if (duringShellCall) duringShellCall(message);
     if (shellAnswers.empty()) return shellAccepts;
     const bool answer = shellAnswers.front();
@@ -148,31 +176,54 @@ class FakeHost : public Host, public NotifyArea {
     return answer;
   }
 
-  int IconsShown() const {
-    int count = 0;
-    for (const auto& call : shellCalls) count += call.message == 0 ? 1 : call.message == 2 ? -1 : 0;
-    return count;
-  }
-
  private:
   Journal& journal_;
+  bool aboutClosed_ = false;  // what the box's own end says, for the check above
 };
 
 class FakeWebControl : public WebControl {
  public:
   explicit FakeWebControl(Journal& journal) : journal_(journal) {}
 
-  std::vector<std::string> paths;
   std::function<void(const std::string&)> onGet;  // may throw to fail the request
 
   void Get(std::string_view path) override {
-    journal_.Add("GET " + std::string(path));
-    paths.emplace_back(path);
+    journal_.Add(testing::Get(path));
     if (onGet) onGet(std::string(path));
   }
 
  private:
   Journal& journal_;
 };
+
+// The main form on the fakes, and what the journal tells of it.
+struct Rig {
+  Journal journal;
+  FakeHost host{journal};
+  FakeWebControl web{journal};
+  frmCorvane form{host, host, web};
+
+  void Raise(void (frmCorvane::*event)()) {
+    form.RaiseEvent([&] { (form.*event)(); });
+  }
+  void Load() { Raise(&frmCorvane::Form_Load); }
+  // The callback for mouse message CODE, as the shell sends it at 15 twips a pixel.
+  void Notify(std::int32_t code) {
+    form.RaiseEvent([&] { form.Form_MouseMove(0, 0, static_cast<float>(code) * 15.0f, 0); });
+  }
+  std::vector<std::string> paths() const { return journal.Texts(Op::Get); }
+  std::vector<std::string> messages() const { return journal.Texts(Op::MsgBox); }
+  std::optional<std::int64_t> endedWith() const { return journal.Last(Op::End); }
+  std::vector<std::int64_t> shellCalls() const { return journal.Numbers(Op::NotifyIcon); }
+  std::uint32_t timerMs() const { return static_cast<std::uint32_t>(journal.Last(Op::TrayIconTimer).value_or(0)); }
+  bool destroyed() const { return journal.Has(Op::DestroyForm); }
+  int IconsShown() const {
+    int count = 0;
+    for (const auto m : shellCalls()) count += m == NIM_ADD ? 1 : m == NIM_DELETE ? -1 : 0;
+    return count;
+  }
+};
+
+class FormTest : public ::testing::Test, public Rig {};
 
 }  // namespace kobex::testing

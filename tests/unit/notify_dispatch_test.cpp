@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -12,85 +13,75 @@
 namespace kobex {
 namespace {
 
-using testing::FakeHost;
-using testing::FakeWebControl;
-using testing::Journal;
+using namespace testing;  // NOLINT(google-build-using-namespace): the fakes' steps
 
 enum class Reaction { Nothing, Show, Menu, Error };
 
 struct DispatchCase {
-  const char* what;
+  std::string name;
   float x;
   float factor;
   Reaction reaction;
-  const char* error;  // the description of the error raised, or ""
+  const char* error = "";  // the description of the error raised
 };
+
+void PrintTo(const DispatchCase& c, std::ostream* os) { *os << c.name; }
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 const float kInf = std::numeric_limits<float>::infinity();
 
-const DispatchCase kCases[] = {
-    {"double-click at 15", 515 * 15.0f, 15, Reaction::Show, ""},
-    {"right press at 15", 516 * 15.0f, 15, Reaction::Menu, ""},
-    {"left press at 15", 513 * 15.0f, 15, Reaction::Nothing, ""},
-    {"left release at 15", 514 * 15.0f, 15, Reaction::Nothing, ""},
-    {"right release at 15", 517 * 15.0f, 15, Reaction::Nothing, ""},
-    {"right double-click at 15", 518 * 15.0f, 15, Reaction::Menu, ""},
-    {"middle press at 15", 519 * 15.0f, 15, Reaction::Nothing, ""},
-    {"middle double-click at 15", 521 * 15.0f, 15, Reaction::Nothing, ""},
-    {"move at 15", 512 * 15.0f, 15, Reaction::Nothing, ""},
-    {"double-click at 12", 515 * 12.0f, 12, Reaction::Show, ""},
-    {"right press at 12", 516 * 12.0f, 12, Reaction::Menu, ""},
-    {"left press at 12", 513 * 12.0f, 12, Reaction::Nothing, ""},
-    {"left release at 12", 514 * 12.0f, 12, Reaction::Nothing, ""},
-    {"right release at 12", 517 * 12.0f, 12, Reaction::Nothing, ""},
-    {"right double-click at 12", 518 * 12.0f, 12, Reaction::Menu, ""},
-    {"quotient 515.4", 515.4f * 10, 10, Reaction::Show, ""},
-    {"quotient 515.5 rounds to even 516", 5155, 10, Reaction::Menu, ""},
-    {"quotient 516.5 rounds to even 516", 5165, 10, Reaction::Menu, ""},
-    {"quotient 514.5 rounds to even 514", 5145, 10, Reaction::Nothing, ""},
-    {"quotient 516.6", 5166, 10, Reaction::Nothing, ""},
-    {"quotient 517.5 rounds to even 518", 5175, 10, Reaction::Menu, ""},
-    {"quotient 518.5 rounds to even 518", 5185, 10, Reaction::Menu, ""},
-    {"quotient 518.6", 5186, 10, Reaction::Nothing, ""},
-    {"quotient a hair above 514.5", 514.5001f, 1, Reaction::Show, ""},
-    {"factor 0", 515 * 15.0f, 0, Reaction::Error, "Division by zero"},
-    {"zero over zero", 0, 0, Reaction::Error, "Overflow"},
-    {"quotient past 32 bits", 3e10f, 1, Reaction::Error, "Overflow"},
-    {"quotient below 32 bits", -3e10f, 1, Reaction::Error, "Overflow"},
-    {"not a number", kNaN, 15, Reaction::Error, "Overflow"},
-    {"infinite X", kInf, 15, Reaction::Error, "Overflow"},
-    {"infinite over infinite", kInf, kInf, Reaction::Error, "Overflow"},
-    {"negative factor", -515 * 15.0f, -15, Reaction::Show, ""},
-};
+// Every mouse message at three factors (a negative one included): only the
+// left double-click and the right presses act.
+std::vector<DispatchCase> Cases() {
+  std::vector<DispatchCase> cases;
+  for (const int factor : {15, 12, -15}) {
+    for (const int code : {512, 513, 514, 515, 516, 517, 518, 519, 521}) {
+      const Reaction r = code == 515 ? Reaction::Show : code == 516 || code == 518 ? Reaction::Menu : Reaction::Nothing;
+      cases.push_back({"code" + std::to_string(code) + "_at" + std::to_string(factor),
+                       static_cast<float>(code * factor), static_cast<float>(factor), r});
+    }
+  }
+  const DispatchCase more[] = {
+      {"quotient515_4", 515.4f * 10, 10, Reaction::Show},
+      {"quotient515_5_to_even516", 5155, 10, Reaction::Menu},
+      {"quotient516_5_to_even516", 5165, 10, Reaction::Menu},
+      {"quotient514_5_to_even514", 5145, 10, Reaction::Nothing},
+      {"quotient516_6", 5166, 10, Reaction::Nothing},
+      {"quotient517_5_to_even518", 5175, 10, Reaction::Menu},
+      {"quotient518_5_to_even518", 5185, 10, Reaction::Menu},
+      {"quotient518_6", 5186, 10, Reaction::Nothing},
+      {"quotient_a_hair_above514_5", 514.5001f, 1, Reaction::Show},
+      {"factor0", 515 * 15.0f, 0, Reaction::Error, "Division by zero"},
+      {"zero_over_zero", 0, 0, Reaction::Error, "Overflow"},
+      {"quotient_past32_bits", 3e10f, 1, Reaction::Error, "Overflow"},
+      {"quotient_below32_bits", -3e10f, 1, Reaction::Error, "Overflow"},
+      {"not_a_number", kNaN, 15, Reaction::Error, "Overflow"},
+      {"infinite_x", kInf, 15, Reaction::Error, "Overflow"},
+      {"infinite_over_infinite", kInf, kInf, Reaction::Error, "Overflow"},
+  };
+  cases.insert(cases.end(), std::begin(more), std::end(more));
+  return cases;
+}
 
-class DispatchTest : public ::testing::TestWithParam<DispatchCase> {};
+class DispatchTest : public ::testing::TestWithParam<DispatchCase>, public Rig {};
 
-TEST_P(DispatchTest, ReactsOnlyToLeftDoubleClickAndRightPresses) {
+TEST_P(DispatchTest, Reacts) {
   const DispatchCase& c = GetParam();
-  Journal journal;
-  FakeHost host(journal);
-  FakeWebControl web(journal);
-  frmCorvane form(host, host, web);
   host.twipsPerPixelX = c.factor;
   // Y is another pixel's worth of twips: only X carries the code.
   form.RaiseEvent([&] { form.Form_MouseMove(0, 0, c.x, 7740.0f); });
-
-  const bool shown = web.paths == std::vector<std::string>{"/show?"};
-  const bool menu = !host.menuShown.empty();
   switch (c.reaction) {
     case Reaction::Show:
-      EXPECT_TRUE(shown && !menu);
+      EXPECT_EQ(journal.steps, (Steps{Get("/show?")}));
       break;
     case Reaction::Menu:
-      EXPECT_TRUE(menu && web.paths.empty());
+      EXPECT_EQ(journal.steps, (Steps{Op::PopupMenu}));
       break;
     case Reaction::Nothing:
-      EXPECT_TRUE(journal.entries.empty());
+      EXPECT_EQ(journal.steps, Steps{});
       break;
     case Reaction::Error:
-      EXPECT_TRUE(web.paths.empty() && !menu);
-      EXPECT_EQ(host.endedWith, kExitError);
+      EXPECT_EQ(journal.steps, (Steps{Box(c.error), Ended(kExitError)}));
       try {
         NotificationCode(c.x, c.factor);
         ADD_FAILURE() << "no error";
@@ -101,12 +92,10 @@ TEST_P(DispatchTest, ReactsOnlyToLeftDoubleClickAndRightPresses) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, DispatchTest, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Dispatch, DispatchTest, ::testing::ValuesIn(Cases()),
                          [](const ::testing::TestParamInfo<DispatchCase>& info) {
-                           std::string name;
-                           for (const char* p = info.param.what; *p; ++p) {
-                             name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-                           }
+                           std::string name = info.param.name;
+                           std::replace(name.begin(), name.end(), '-', 'm');
                            return name;
                          });
 
@@ -118,12 +107,6 @@ TEST(NotificationCode, KeepsTheQuotientInDoublePrecision) {
   EXPECT_EQ(NotificationCode(std::numeric_limits<float>::denorm_min(), 15.0f), 0);
   EXPECT_EQ(NotificationCode(-2147483648.0f, 1.0f), std::numeric_limits<std::int32_t>::min());
 }
-
-}  // namespace
-}  // namespace kobex
-
-namespace kobex {
-namespace {
 
 // Arbitrary X and factor, as raw float bit patterns (NaNs, infinities,
 // denormals, huge values, zero and negative factors among them): the event
@@ -157,34 +140,34 @@ TEST(FormMouseMoveProperty, ArbitraryFloatsEndInOneOfFourOutcomes) {
 
   int shows = 0, menus = 0, errors = 0;
   for (const auto& [x, factor] : cases) {
-    Journal journal;
-    FakeHost host(journal);
-    FakeWebControl web(journal);
-    frmCorvane form(host, host, web);
-    host.twipsPerPixelX = factor;
-    form.RaiseEvent([&] { form.Form_MouseMove(0, 0, x, 0); });
+    Rig rig;
+    rig.host.twipsPerPixelX = factor;
+    rig.form.RaiseEvent([&] { rig.form.Form_MouseMove(0, 0, x, 0); });
+    const auto paths = rig.paths();
+    const auto messages = rig.messages();
+    const bool menu = rig.journal.Has(Op::PopupMenu);
 
     const double q = static_cast<double>(x) / static_cast<double>(factor);
     const bool valid = !std::isnan(q) && std::isfinite(q) && factor != 0 && std::fabs(q) < 2147483648.0;
     const std::string trace = ::testing::PrintToString(x) + " / " + ::testing::PrintToString(factor);
     // A right press (516) or a right double-click (518), after rounding.
     const bool opensMenu = (q >= 515.5 && q <= 516.5) || (q >= 517.5 && q <= 518.5);
-    if (host.endedWith) {
+    if (rig.endedWith()) {
       ++errors;
       ASSERT_FALSE(valid && std::fabs(q) < 2e9) << trace;
-      ASSERT_EQ(host.messages.size(), 1u) << trace;
-      ASSERT_TRUE(host.messages[0] == "Overflow" || host.messages[0] == "Division by zero") << trace;
-      ASSERT_TRUE(web.paths.empty() && host.menuShown.empty()) << trace;
-    } else if (!web.paths.empty()) {
+      ASSERT_EQ(messages.size(), 1u) << trace;
+      ASSERT_TRUE(messages[0] == "Overflow" || messages[0] == "Division by zero") << trace;
+      ASSERT_TRUE(paths.empty() && !menu) << trace;
+    } else if (!paths.empty()) {
       ++shows;
-      ASSERT_EQ(web.paths, std::vector<std::string>{"/show?"}) << trace;
+      ASSERT_EQ(paths, std::vector<std::string>{"/show?"}) << trace;
       ASSERT_TRUE(q >= 514.5 && q <= 515.5) << trace;
-      ASSERT_TRUE(host.menuShown.empty()) << trace;
-    } else if (!host.menuShown.empty()) {
+      ASSERT_FALSE(menu) << trace;
+    } else if (menu) {
       ++menus;
       ASSERT_TRUE(opensMenu) << trace;
     } else {
-      ASSERT_TRUE(journal.entries.empty()) << trace;
+      ASSERT_TRUE(rig.journal.steps.empty()) << trace;
       ASSERT_FALSE((q > 514.5 && q < 515.5) || opensMenu) << trace;
     }
   }

@@ -4,31 +4,23 @@
 
 #include "fakes.h"
 #include "tray/frm_corvane.h"
+#include "tray/notify_dispatch.h"
 
 namespace kobex {
 namespace {
 
-using testing::FakeHost;
-using testing::FakeWebControl;
-using testing::Journal;
-using Entries = std::vector<std::string>;
+using namespace testing;  // NOLINT(google-build-using-namespace): the fakes' steps
+using Strings = std::vector<std::string>;
 
-constexpr float kRightPress = 516 * 15.0f;
-
-class MenuTest : public ::testing::Test {
+class MenuTest : public FormTest {
  protected:
-  Journal journal;
-  FakeHost host{journal};
-  FakeWebControl web{journal};
-  frmCorvane form{host, host, web};
-
-  void SetUp() override { form.RaiseEvent([this] { form.Form_Load(); }); }
+  void SetUp() override { Load(); }
 
   // A right press on the icon, then the given choice ("" dismisses the menu).
   void Choose(const std::string& item) {
     host.menuChoices.push_back(item);
-    journal.entries.clear();
-    form.RaiseEvent([this] { form.Form_MouseMove(2, 0, kRightPress, 0); });
+    journal.steps.clear();
+    Notify(WM_RBUTTONDOWN);
   }
 };
 
@@ -36,18 +28,20 @@ TEST_F(MenuTest, PopsUpTheTreeWithOpenAsDefault) {
   Choose("");
   ASSERT_EQ(host.menuShown.size(), 14u) << "the root, 6 items on the popup, 7 on the submenu";
   EXPECT_EQ(host.menuShown[host.menuDefault].name, "mnuIMOpen");
-  Entries popup, submenu;
+  Strings popup, submenu;
   for (const MenuEntry& e : host.menuShown) {
     if (e.level == 1) popup.emplace_back(e.caption);
     if (e.level == 2) submenu.emplace_back(e.caption);
   }
-  EXPECT_EQ(popup, (Entries{"&Open", "&Close", "&About", "-", "My &State", "E&xit"}));
-  EXPECT_EQ(submenu, (Entries{"Online", "Busy", "Be right back", "Away", "On the phone", "Out to lunch",
+  EXPECT_EQ(popup, (Strings{"&Open", "&Close", "&About", "-", "My &State", "E&xit"}));
+  EXPECT_EQ(submenu, (Strings{"Online", "Busy", "Be right back", "Away", "On the phone", "Out to lunch",
                               "Appear Offline"}));
-  EXPECT_EQ(journal.entries, (Entries{"PopupMenu"})) << "dismissing the menu sends nothing";
+  EXPECT_EQ(journal.steps, (Steps{Op::PopupMenu})) << "dismissing the menu sends nothing";
 }
 
-TEST_F(MenuTest, EachPlainItemSendsExactlyItsOneRequest) {
+// Items without a handler (the root, the separator, the submenu's own item)
+// run nothing; the same state chosen twice is sent twice.
+TEST_F(MenuTest, EachItemSendsExactlyItsOneRequest) {
   const std::pair<std::string, std::string> items[] = {
       {"mnuIMOpen", "/show?"},
       {"mnuIMClose", "/hide?"},
@@ -55,71 +49,58 @@ TEST_F(MenuTest, EachPlainItemSendsExactlyItsOneRequest) {
       {"mnuIMStateBusy", "/setstatus?busy"},
       {"mnuIMStateBeRightBack", "/setstatus?brb"},
       {"mnuIMStateAway", "/setstatus?away"},
+      {"mnuIMStateAway", "/setstatus?away"},
       {"mnuIMStateOnThePhone", "/setstatus?phone"},
       {"mnuIMStateOutToLunch", "/setstatus?lunch"},
       {"mnuIMStateAppearOffline", "/setstatus?offline"},
+      {"mnuIM", ""},
+      {"mnuIMSep", ""},
+      {"mnuIMState", ""},
   };
   for (const auto& [item, path] : items) {
     Choose(item);
-    EXPECT_EQ(journal.entries, (Entries{"PopupMenu", "GET " + path})) << item;
+    EXPECT_EQ(journal.steps, path.empty() ? Steps{Op::PopupMenu} : (Steps{Op::PopupMenu, Get(path)})) << item;
   }
-  Choose("mnuIMStateAway");
-  Choose("mnuIMStateAway");
-  EXPECT_EQ(web.paths.size(), std::size(items) + 2) << "the same state chosen twice is sent twice";
   EXPECT_TRUE(form.loaded());
-}
-
-TEST_F(MenuTest, ItemsWithoutAHandlerRunNothing) {
-  for (const char* item : {"mnuIM", "mnuIMSep", "mnuIMState"}) {
-    Choose(item);
-    EXPECT_EQ(journal.entries, (Entries{"PopupMenu"})) << item;
-  }
 }
 
 TEST_F(MenuTest, ExitSendsItsRequestBeforeTheUnload) {
   Choose("mnuIMExit");
-  EXPECT_EQ(journal.entries,
-            (Entries{"PopupMenu", "GET /exit?", "NIM_DELETE", "DestroyForm"}));
+  EXPECT_EQ(journal.steps, (Steps{Op::PopupMenu, Get("/exit?"), Nim(NIM_DELETE), Op::DestroyForm}));
   EXPECT_FALSE(form.loaded());
-  EXPECT_FALSE(host.endedWith);
 }
 
 TEST_F(MenuTest, AFailedExitRequestLeavesTheFormLoaded) {
   web.onGet = [](const std::string&) { throw Error("refused"); };
   Choose("mnuIMExit");
-  EXPECT_EQ(journal.entries, (Entries{"PopupMenu", "GET /exit?", "NIM_DELETE",
-                                      "MsgBox refused", "End 2"}));
-  EXPECT_FALSE(host.destroyed) << "no unload after a failed /exit?";
+  EXPECT_EQ(journal.steps,
+            (Steps{Op::PopupMenu, Get("/exit?"), Nim(NIM_DELETE), Box("refused"), Ended(kExitError)}));
 }
 
 TEST_F(MenuTest, AboutSendsNothingAndReturnsWhenClosedEachTimeAfresh) {
-  Choose("mnuIMAbout");
-  EXPECT_EQ(journal.entries, (Entries{"PopupMenu", "ShowAbout", "CloseAbout", "AboutReturned"}));
-  Choose("mnuIMAbout");
-  EXPECT_EQ(journal.entries, (Entries{"PopupMenu", "ShowAbout", "CloseAbout", "AboutReturned"}));
-  EXPECT_TRUE(web.paths.empty());
+  for (int time = 1; time <= 2; ++time) {
+    Choose("mnuIMAbout");
+    EXPECT_EQ(journal.steps, (Steps{Op::PopupMenu, Op::ShowAbout, Op::CloseAbout, Op::AboutReturned})) << time;
+  }
 }
 
 TEST_F(MenuTest, AboutChosenWhileOpenBringsTheOpenBoxForward) {
   host.whileAboutOpen = [this](AboutEvents&) { Choose("mnuIMAbout"); };
   Choose("mnuIMAbout");
-  EXPECT_EQ(journal.entries, (Entries{"PopupMenu", "ActivateAbout", "CloseAbout", "AboutReturned"}));
+  EXPECT_EQ(journal.steps, (Steps{Op::PopupMenu, Op::ActivateAbout, Op::CloseAbout, Op::AboutReturned}));
 }
 
 TEST_F(MenuTest, ExitWhileAboutIsOpenStillEndsEverything) {
   host.whileAboutOpen = [this](AboutEvents&) { Choose("mnuIMExit"); };
   Choose("mnuIMAbout");
-  EXPECT_EQ(journal.entries, (Entries{"PopupMenu", "GET /exit?", "NIM_DELETE",
-                                      "CloseAbout", "DestroyForm", "AboutReturned"}));
-  EXPECT_EQ(host.IconsShown(), 0);
+  EXPECT_EQ(journal.steps, (Steps{Op::PopupMenu, Get("/exit?"), Nim(NIM_DELETE), Op::CloseAbout, Op::DestroyForm,
+                                  Op::AboutReturned}));
 }
 
 TEST_F(MenuTest, AnErrorFromThePopupEndsTheProcedure) {
   host.twipsPerPixelX = 0;
   Choose("mnuIMOpen");
-  EXPECT_TRUE(host.menuShown.empty());
-  EXPECT_TRUE(web.paths.empty());
-  EXPECT_EQ(host.messages, (Entries{"Division by zero"}));
+  EXPECT_EQ(journal.steps, (Steps{Nim(NIM_DELETE), Box("Division by zero"), Ended(kExitError)}));
 }
 
 }  // namespace

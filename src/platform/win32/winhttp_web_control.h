@@ -15,13 +15,6 @@
 
 namespace kobex::win32 {
 
-// Connecting and sending fail after this long, unless it was sent meanwhile.
-inline constexpr DWORD kSendTimeoutMs = 2000;
-// How long a delivered request waits for the reply before it is dropped.
-inline constexpr DWORD kReplyTimeoutMs = 2000;
-// How long an unsent request, once closed, waits for WinHTTP's last word.
-inline constexpr DWORD kCloseTimeoutMs = 1000;
-
 // Closes a WinHTTP handle (WinHTTP is loaded when the first one is made).
 BOOL CloseInternet(HINTERNET handle) noexcept;
 using OwnedInternet = Owned<HINTERNET, &CloseInternet>;
