@@ -1,10 +1,9 @@
 # The icon and its menus for the end-to-end tests: where the icon stands and
 # what it shows, where its menus open, and what a person does there.
 
-# locate_icon: "LEFT TOP W H" of kobex's icon, in X root coordinates. A docked
-# icon's place is read from its X window, as the X server has it (Wine may know
-# it only relative to the tray's own window); its size is Wine's (Wine 10's X
-# window is the tray's height, two pixels more than the icon).
+# locate_icon: "LEFT TOP W H" of kobex's icon, in X root coordinates; a docked
+# icon's place as its X window has it (Wine may know it only within the tray),
+# its size Wine's (Wine 10's X window is two pixels taller).
 locate_icon() {
   local left top w h xid
   # Right after the icon was counted, a second listing once had no line for

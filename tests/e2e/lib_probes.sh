@@ -87,10 +87,8 @@ dialog_gone() { absent dialog "$1"; }
 # about_shown [WHEN]: the About box is shown within 10 s.
 about_shown() { winprobe dialog "$KOBEX_ABOUT_TITLE" --wait 10000 >/dev/null || fail "no About box${1:+ $1}"; }
 
-# launcher_answers: kobex's window answers a message again within 5 s. Under
-# Wine with no window manager, hiding a window with a caption (the About box)
-# holds the hiding thread about 2 s, waiting for a window manager to withdraw
-# it; a press meanwhile waits its turn.
+# launcher_answers: kobex's window answers a message again within 5 s (with no
+# window manager, Wine holds a thread that hides a captioned window about 2 s).
 launcher_answers() {
   winprobe responsive "$KOBEX_WINDOW_TITLE" --wait 5000 >/dev/null || fail_seen "the launcher does not answer"
 }
@@ -116,12 +114,9 @@ menus_open() {
     fail_seen "$2 left $(winprobe menus | head -1 | cut -d' ' -f2) menus open, not $1"
 }
 
-# watch_menus N [TITLE], then menus_opened: from now on winprobe counts the
-# popup menus (and windows titled TITLE) that open, and menus_opened fails
-# unless N have opened (within 15 s): the proof that a press whose menu has
-# closed again had opened one. (Its output goes straight to the file: through
-# a pipe "ready" would arrive at the end. Wine's server ends it with the test
-# if it is still looking.)
+# watch_menus N [TITLE], then menus_opened: the proof that presses whose menus
+# closed again had opened N of them (and windows titled TITLE) within 15 s. Its
+# output goes straight to a file: through a pipe "ready" would come at the end.
 watch_menus() {
   background opened wine "$WINPROBE" menus-opened ${2:+"$2"} --expect "$1" --wait 15000
   MENU_WATCH=$BACKGROUND_PID

@@ -61,12 +61,9 @@ wait_until() {
 
 port_free() { ! (exec 3<>"/dev/tcp/$KOBEX_CLIENT_HOST/$KOBEX_CLIENT_PORT") 2>/dev/null; }
 
-# end_leftovers: what a test killed at its time-out left (its clean-up never
-# ran): its stand-in client, whose folder has gone (a test beside this one
-# keeps its own), and its Wine server. That server made every socket of the
-# Wine programs it served in its own network namespace, the old test's: a
-# program of this test served by it would reach that test's client port, not
-# this one's. The tests of one Wine never run two at a time.
+# end_leftovers: what a test killed at its time-out left: its stand-in client,
+# whose folder has gone, and its Wine server, whose programs' sockets would be
+# in that test's network namespace, reaching its client port, not this one's.
 end_leftovers() {
   local pid dir
   for pid in $(pgrep -f -- '--dir /tmp/kobex-e2e\.[A-Za-z0-9]+/run' || true); do
