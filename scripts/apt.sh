@@ -12,39 +12,73 @@ apt_etc() { echo "${KOBEX_APT_ETC:-/etc/apt}"; }
 # A fresh machine's own updates may hold apt's lock for a while at first boot.
 APT_WAIT=(-o DPkg::Lock::Timeout=300)
 
-# apt_source_lines: "URI SUITE" for each enabled binary source, one-line
-# (sources.list, *.list) and deb822 (*.sources) forms alike.
-apt_source_lines() {
-  local etc files=()
-  etc=$(apt_etc)
-  [ -f "$etc/sources.list" ] && files+=("$etc/sources.list")
-  for f in "$etc"/sources.list.d/*.list; do [ -f "$f" ] && files+=("$f"); done
-  [ ${#files[@]} -gt 0 ] && awk '
-    { sub(/#.*/, "") }
-    $1 == "deb" {
-      i = 2
-      if ($2 ~ /^\[/) { while (i <= NF && $i !~ /\]$/) i++; i++ }  # past the [options]
-      print $i, $(i + 1)
-    }' "${files[@]}"
-  for f in "$etc"/sources.list.d/*.sources; do
-    [ -f "$f" ] || continue
-    awk '
-      function flush(   u, s, nu, ns, a, b) {
-        if (types ~ /(^| )deb( |$)/ && tolower(enabled) != "no") {
-          nu = split(uris, a, " "); ns = split(suites, b, " ")
-          for (u = 1; u <= nu; u++) for (s = 1; s <= ns; s++) print a[u], b[s]
+# Each form of sources is read by one awk program. With list=1 it prints
+# "URI SUITE" for each enabled binary source; otherwise the file less the
+# "URI SUITE" pairs in aside (URIs compared without a trailing slash): a
+# one-line source goes; a deb822 stanza loses them from its Suites (for all
+# its URIs) and goes when none is left.
+APT_AWK_ASIDE='BEGIN { n = split(aside, a, "\n"); for (k = 1; k <= n; k++) { split(a[k], p, " "); drop[bare(p[1]) " " p[2]] = 1 } }
+function bare(uri) { sub(/\/$/, "", uri); return uri }'
+APT_AWK_ONE_LINE=$APT_AWK_ASIDE'
+{
+  line = $0; sub(/#.*/, "")
+  if ($1 == "deb" || $1 == "deb-src") {
+    i = 2
+    if ($2 ~ /^\[/) { while (i <= NF && $i !~ /\]$/) i++; i++ }  # past the [options]
+    if (list) { if ($1 == "deb") print $i, $(i + 1); next }
+    if ((bare($i) " " $(i + 1)) in drop) next
+  }
+  if (!list) print line
+}'
+APT_AWK_DEB822=$APT_AWK_ASIDE'
+BEGIN { RS = "" }
+{
+  m = split($0, lines, "\n"); types = uris = enabled = ""
+  for (k = 1; k <= m; k++) {
+    if (lines[k] ~ /^Types:/) types = substr(lines[k], 7)
+    if (lines[k] ~ /^URIs:/) uris = substr(lines[k], 6)
+    if (lines[k] ~ /^Enabled:/) enabled = tolower(substr(lines[k], 9))
+  }
+  nu = split(uris, u, " "); out = ""; keep = 1
+  for (k = 1; k <= m; k++) {
+    if (lines[k] ~ /^Suites:/) {
+      ns = split(substr(lines[k], 8), s, " "); left = ""
+      for (j = 1; j <= ns; j++) {
+        hit = 0
+        for (x = 1; x <= nu; x++) {
+          if (list && types ~ /(^| )deb( |$)/ && enabled !~ /no/) print u[x], s[j]
+          if ((bare(u[x]) " " s[j]) in drop) hit = 1
         }
-        types = uris = suites = enabled = ""
+        if (!hit) left = left " " s[j]
       }
-      /^[ \t]*$/ { flush(); next }
-      /^#/ { next }
-      /^Types:/ { $1 = ""; types = $0 }
-      /^URIs:/ { $1 = ""; uris = $0 }
-      /^Suites:/ { $1 = ""; suites = $0 }
-      /^Enabled:/ { enabled = $2 }
-      END { flush() }' "$f"
+      if (left == "") keep = 0
+      lines[k] = "Suites:" left
+    }
+    out = out lines[k] "\n"
+  }
+  if (!list && keep) printf "%s\n", out
+}'
+
+# apt_sources LIST ASIDE OUT: each sources file under the machine's apt (or
+# KOBEX_APT_ETC) through its form's program; with OUT, into a file of the same
+# name there.
+apt_sources() {
+  local etc f
+  etc=$(apt_etc)
+  for f in "$etc/sources.list" "$etc"/sources.list.d/*.list "$etc"/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    local program=$APT_AWK_ONE_LINE out=/dev/stdout
+    [ "${f%.sources}" = "$f" ] || program=$APT_AWK_DEB822
+    if [ -n "$3" ]; then
+      out=$3/sources.list.d/${f##*/}
+      [ "$f" = "$etc/sources.list" ] && out=$3/sources.list
+    fi
+    awk -v list="$1" -v aside="$2" "$program" "$f" >"$out"
   done
 }
+
+# apt_source_lines: "URI SUITE" for each enabled binary source.
+apt_source_lines() { apt_sources 1 "" ""; }
 
 # apt_mirror: the URI of the machine's source for its own release (not its
 # -security or -updates suites), the Debian mirror its apt already uses.
@@ -65,56 +99,10 @@ apt_mirror() {
 # apt_set_aside DIR "URI SUITE"...: a private copy of the machine's sources in
 # DIR, less those suites.
 apt_set_aside() {
-  local dir=$1 etc f
+  local dir=$1
   shift
-  etc=$(apt_etc)
   mkdir -p "$dir/sources.list.d" "$dir/lists/partial"
-  local aside
-  aside=$(printf '%s\n' "$@")
-  # One-line form: the line goes.
-  for f in "$etc/sources.list" "$etc"/sources.list.d/*.list; do
-    [ -f "$f" ] || continue
-    local out=$dir/sources.list
-    [ "$f" = "$etc/sources.list" ] || out=$dir/sources.list.d/${f##*/}
-    awk -v aside="$aside" '
-      BEGIN { n = split(aside, a, "\n"); for (k = 1; k <= n; k++) { split(a[k], p, " "); sub(/\/$/, "", p[1]); drop[p[1] " " p[2]] = 1 } }
-      {
-        line = $0; sub(/#.*/, "")
-        if ($1 == "deb" || $1 == "deb-src") {
-          i = 2
-          if ($2 ~ /^\[/) { while (i <= NF && $i !~ /\]$/) i++; i++ }
-          uri = $i; sub(/\/$/, "", uri)
-          if ((uri " " $(i + 1)) in drop) next
-        }
-        print line
-      }' "$f" >"$out"
-  done
-  # deb822 form: the suite leaves the stanza's Suites; a stanza left with none
-  # goes (a stanza of several URIs loses the suite for all of them).
-  for f in "$etc"/sources.list.d/*.sources; do
-    [ -f "$f" ] || continue
-    awk -v aside="$aside" '
-      BEGIN { RS = ""; ORS = "\n\n"; n = split(aside, a, "\n"); for (k = 1; k <= n; k++) { split(a[k], p, " "); sub(/\/$/, "", p[1]); drop[p[1] " " p[2]] = 1 } }
-      {
-        m = split($0, lines, "\n"); uris = ""
-        for (k = 1; k <= m; k++) if (lines[k] ~ /^URIs:/) uris = substr(lines[k], 6)
-        out = ""; keep = 1
-        for (k = 1; k <= m; k++) {
-          if (lines[k] ~ /^Suites:/) {
-            ns = split(substr(lines[k], 8), s, " "); nu = split(uris, u, " "); left = ""
-            for (j = 1; j <= ns; j++) {
-              hit = 0
-              for (x = 1; x <= nu; x++) { uri = u[x]; sub(/\/$/, "", uri); if ((uri " " s[j]) in drop) hit = 1 }
-              if (!hit) left = left " " s[j]
-            }
-            if (left == "") keep = 0
-            lines[k] = "Suites:" left
-          }
-          out = out lines[k] "\n"
-        }
-        if (keep) printf "%s\n", out
-      }' "$f" >"$dir/sources.list.d/${f##*/}"
-  done
+  apt_sources 0 "$(printf '%s\n' "$@")" "$dir"
 }
 
 # apt_update: the indexes, tried a few times a little apart; sets
@@ -145,6 +133,11 @@ apt_update() {
 # on standard input, says it failed to fetch.
 apt_failed_suites() { sed -n 's|^[EW]: Failed to fetch \([^ ]*\)/dists/\([^/ ]*\)/.*|\1 \2|p' | sort -u; }
 
+# apt_give_up WHY: the one message for an install that cannot be done.
+apt_give_up() {
+  echo "setup: cannot install the packages: an index of the mirror failed ($APT_FAILURE), and $1. Run this again later, when the mirror has caught up, or point apt at another Debian mirror." >&2
+}
+
 apt_install() {
   export DEBIAN_FRONTEND=noninteractive
   apt_update || echo "setup: going on without the index that failed: $APT_FAILURE"
@@ -160,7 +153,7 @@ apt_install() {
   apt_set_aside "$dir" "${aside[@]}"
   if [ "$(KOBEX_APT_ETC=$dir apt_source_lines)" = "$(apt_source_lines)" ]; then
     rm -rf "$dir"
-    echo "setup: cannot install the packages: an index of the mirror failed ($APT_FAILURE), and no source of the machine's names it to set aside. Run this again later, when the mirror has caught up, or point apt at another Debian mirror." >&2
+    apt_give_up "no source of the machine's names it to set aside"
     return 1
   fi
   cp -a /var/lib/apt/lists/. "$dir/lists/" 2>/dev/null || true
@@ -171,8 +164,6 @@ apt_install() {
   apt-get "${private[@]}" update -q || true  # another index failing now: the lists it had
   apt-get "${private[@]}" install -y -q "$@" || status=1
   rm -rf "$dir"
-  if [ "$status" != 0 ]; then
-    echo "setup: cannot install the packages: an index of the mirror failed ($APT_FAILURE), and without $suites the install failed too. Run this again later, when the mirror has caught up, or point apt at another Debian mirror." >&2
-  fi
+  [ "$status" = 0 ] || apt_give_up "without $suites the install failed too"
   return "$status"
 }

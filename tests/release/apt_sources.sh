@@ -39,6 +39,11 @@ Types: deb
 URIs: http://mirror.invalid/security
 Suites: ${release}-security
 Components: main
+
+Types: deb
+URIs: http://mirror.invalid/disabled
+Suites: $release
+Enabled: no
 SOURCES
 expect "the mirror, deb822 form" "$(apt_mirror)" http://mirror.invalid/archive
 expect "deb822 form, the updates suite set aside" "$(sources_aside http://mirror.invalid/archive "$release-updates")" \
