@@ -1,5 +1,5 @@
-// A winhttp.dll that someone planted beside the program or in its working
-// folder. Loaded, it leaves a file "planted-dll-loaded.txt" beside itself.
+// A winhttp.dll planted beside the program or in its working folder: loaded, it leaves a file
+// "planted-dll-loaded.txt" beside itself.
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {

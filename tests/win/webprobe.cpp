@@ -1,47 +1,31 @@
-// Sends client commands through the program's own webControl (WinHTTP) and
-// reports each outcome with the time the call held its caller:
-//   webprobe [PATH...]     the given request paths of the table, or all ten
-// Prints "ok PATH MS" or "error PATH MS DESCRIPTION" per request.
+// "webprobe PATH...": sends each request path of the client's table through the program's own webControl
+// (WinHTTP), printing "ok PATH MS" or "error PATH MS DESCRIPTION", MS the time the call held its caller.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "control/client_commands.h"
 #include "platform/error.h"
 #include "platform/win32/winhttp_web_control.h"
 
 int main(int argc, char** argv) {
-  std::vector<kobex::ClientCommand> commands;
+  kobex::win32::WinHttpWebControl webControl(kobex::kClientHost, kobex::kClientPort);
+  int failures = 0;
   for (int i = 1; i < argc; ++i) {
-    bool known = false;
-    for (const auto& row : kobex::kCommandTable) {
-      if (row.path == argv[i]) {
-        commands.push_back(row.command);
-        known = true;
-      }
-    }
-    if (!known) {
+    const auto& table = kobex::kCommandTable;
+    const auto row = std::find_if(table.begin(), table.end(), [&](const auto& r) { return r.path == argv[i]; });
+    if (row == table.end()) {
       std::fprintf(stderr, "webprobe: %s is not a request path of the table\n", argv[i]);
       return 2;
     }
-  }
-  if (commands.empty()) {
-    for (const auto& row : kobex::kCommandTable) commands.push_back(row.command);
-  }
-
-  kobex::win32::WinHttpWebControl webControl(kobex::kClientHost, kobex::kClientPort);
-  int failures = 0;
-  for (auto command : commands) {
-    const std::string path(kobex::RequestPath(command));
     const DWORD start = GetTickCount();
     try {
-      kobex::SendClientCommand(webControl, command);
-      std::printf("ok %s %lu\n", path.c_str(), GetTickCount() - start);
+      kobex::SendClientCommand(webControl, row->command);
+      std::printf("ok %s %lu\n", argv[i], GetTickCount() - start);
     } catch (const kobex::Error& e) {
       ++failures;
-      std::printf("error %s %lu %s\n", path.c_str(), GetTickCount() - start, e.what());
+      std::printf("error %s %lu %s\n", argv[i], GetTickCount() - start, e.what());
     }
     std::fflush(stdout);
   }

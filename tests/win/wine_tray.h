@@ -1,13 +1,12 @@
-// Wine's tray icons as another program sees them, one window per icon:
-//                     without an X11 system tray            docked in one (XEmbed)
-//   Wine 8 (X11 driver)  children of __winex11_standalone_tray  children of __wine_x11_foreign_window
-//                        of class __winex11_tray_icon          of class __winex11_tray_icon
-//   Wine 10 (explorer)   children of Shell_TrayWnd             top-level windows
-//                        of class __wine_tray_icon             of class __wine_tray_icon
+// Wine's tray icons as another program sees them, one window each. Without an X11 system tray they are
+// children of Wine 8's __winex11_standalone_tray or Wine 10's Shell_TrayWnd; docked in one (XEmbed), children
+// of Wine 8's __wine_x11_foreign_window, or Wine 10's top-level windows.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -40,38 +39,27 @@ inline std::vector<HWND> Children(HWND parent) {
 
 template <std::size_t N>
 inline bool ClassIsOneOf(HWND hwnd, const char* const (&classes)[N]) {
-  const std::string name = ClassOf(hwnd);
-  for (const char* known : classes) {
-    if (name == known) return true;
-  }
-  return false;
+  return std::find(std::begin(classes), std::end(classes), ClassOf(hwnd)) != std::end(classes);
 }
 
 inline bool IsTrayIcon(HWND hwnd) { return ClassIsOneOf(hwnd, win32::wine::kTrayIconClasses); }
-
-// The tray's own window, when it is one of Wine's stand-alone trays.
 inline bool IsStandaloneTray(HWND hwnd) { return ClassIsOneOf(hwnd, win32::wine::kStandaloneTrayClasses); }
+inline bool IsTrayHolder(HWND hwnd) {
+  return IsStandaloneTray(hwnd) || ClassOf(hwnd) == win32::wine::kForeignWindowClass;
+}
 
-// Whether any window of a tray that Wine 8 or Wine 10 makes exists, shown or
-// not: without one, no count of icons means anything. (Both make a
-// Shell_TrayWnd, so this tells that a tray runs, not which icons are known.)
+// Whether a window of Wine 8's or 10's tray exists, shown or not: without one no count of icons means
+// anything. (Both make a Shell_TrayWnd: this tells that a tray runs, not which icons it knows.)
 inline bool KnownTrayExists() {
-  for (HWND top : TopLevelWindows()) {
-    if (IsStandaloneTray(top) || IsTrayIcon(top) || ClassOf(top) == win32::wine::kForeignWindowClass) return true;
-  }
-  return false;
+  const std::vector<HWND> windows = TopLevelWindows();
+  return std::any_of(windows.begin(), windows.end(), [](HWND h) { return IsTrayHolder(h) || IsTrayIcon(h); });
 }
 
 // The windows of the icons the tray shows now.
 inline std::vector<HWND> TrayIconWindows() {
   std::vector<HWND> icons;
   for (HWND top : TopLevelWindows()) {
-    if (IsTrayIcon(top)) {
-      if (IsWindowVisible(top)) icons.push_back(top);
-      continue;
-    }
-    if (!IsStandaloneTray(top) && ClassOf(top) != win32::wine::kForeignWindowClass) continue;
-    for (HWND icon : Children(top)) {
+    for (HWND icon : IsTrayHolder(top) ? Children(top) : std::vector<HWND>{top}) {
       if (IsTrayIcon(icon) && IsWindowVisible(icon)) icons.push_back(icon);
     }
   }
@@ -82,8 +70,7 @@ inline std::vector<HWND> TrayIconWindows() {
 inline std::vector<RECT> TrayIcons() {
   std::vector<RECT> icons;
   for (HWND icon : TrayIconWindows()) {
-    RECT rect;
-    if (GetWindowRect(icon, &rect)) icons.push_back(rect);
+    if (RECT rect; GetWindowRect(icon, &rect)) icons.push_back(rect);
   }
   return icons;
 }
