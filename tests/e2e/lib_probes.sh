@@ -10,7 +10,7 @@ winprobe() {
   (IFS=$'\t' && printf '%s\n' "$id$IFS$*") >&"$PROBER_IN"
   while IFS= read -r -t "${PROBER_SECONDS:-60}" -u "$PROBER_OUT" line; do
     case $line in
-      "end $id "*) printf '%s' "$answer" && return "${line##* }" ;;
+      "end $id "*) printf '%s' "$answer"; return "${line##* }" ;;
       "end "*) answer="" ;;
       *) answer+=$line$'\n' ;;
     esac

@@ -110,7 +110,8 @@ struct Question {
 };
 
 // Prints "count N" of what `look` finds once it comes to --expect (any number without it) or --wait ends.
-bool CountReaches(const Question& q, const std::function<std::vector<HWND>()>& look, std::vector<HWND>* seen = {}) {
+bool CountReaches(const Question& q, const std::function<std::vector<HWND>()>& look,
+                  std::vector<HWND>* seen = nullptr) {
   std::vector<HWND> found;
   const bool held = WaitFor(q.waitMs, [&] {
     found = look();
