@@ -71,7 +71,7 @@ TEST_F(MenuTest, ExitSendsItsRequestBeforeTheUnload) {
 }
 
 TEST_F(MenuTest, AFailedExitRequestLeavesTheFormLoaded) {
-  web.onGet = [](const std::string&) { throw Error("refused"); };
+  host.onGet = [](const std::string&) { throw Error("refused"); };
   Choose("mnuIMExit");
   EXPECT_EQ(journal.steps,
             (Steps{Op::PopupMenu, Get("/exit?"), Nim(NIM_DELETE), Box("refused"), Ended(kExitError)}));
