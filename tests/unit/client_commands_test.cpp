@@ -37,7 +37,7 @@ TEST(SendClientCommand, IssuesExactlyOneGetPerCallAndNoneForAValueOutsideTheTabl
   SendClientCommand(web, ClientCommand::StateAway);
   SendClientCommand(web, ClientCommand::StateAway);
   EXPECT_THROW(SendClientCommand(web, static_cast<ClientCommand>(42)), Error);
-  EXPECT_EQ(journal.steps, (Steps{Get("/hide?"), Get("/setstatus?away"), Get("/setstatus?away")}));
+  EXPECT_EQ(journal, (Steps{Get("/hide?"), Get("/setstatus?away"), Get("/setstatus?away")}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/error.h"
@@ -55,19 +56,14 @@ inline void PrintTo(const Step& s, std::ostream* os) {
   if (!s.text.empty()) *os << ' ' << s.text;
 }
 
-struct Journal {
-  Steps steps;
-  void Add(Step step) { steps.push_back(std::move(step)); }
-  Steps Tail(std::size_t n) const { return {steps.end() - static_cast<std::ptrdiff_t>(n), steps.end()}; }
-  Codes Numbers(Op op) const {
-    Codes numbers;
-    for (const Step& s : steps) {
-      if (s.op == op) numbers.push_back(s.number);
-    }
-    return numbers;
+using Journal = Steps;
+inline Codes Numbers(const Journal& journal, Op op) {
+  Codes numbers;
+  for (const Step& s : journal) {
+    if (s.op == op) numbers.push_back(s.number);
   }
-  bool Has(Op op) const { return !Numbers(op).empty(); }
-};
+  return numbers;
+}
 
 class FakeHost : public Host, public NotifyArea, public WebControl {
  public:
@@ -83,7 +79,7 @@ class FakeHost : public Host, public NotifyArea, public WebControl {
   std::optional<Error> shellCommandFails;
   std::optional<Error> windowHandleFails;
   float twipsPerPixelX = 15.0f;
-  std::deque<std::string> menuChoices;  // the user's answers to the next popups: an item's name, or "" to dismiss
+  std::string menuChoice;  // the user's answer to the next popup: an item's name, or "" to dismiss
   std::function<void(AboutEvents&)> whileAboutOpen;  // then the box is closed with OK
   std::function<void(std::int32_t message)> duringShellCall;  // reaches the window while the shell answers
   std::function<void(const std::string&)> onGet;  // may throw to fail the request
@@ -95,28 +91,29 @@ class FakeHost : public Host, public NotifyArea, public WebControl {
   std::size_t menuDefault = 0;
 
   void Shell(const std::string& commandLine) override {
-    journal_.Add({Op::Shell, 0, commandLine});
+    journal_.push_back({Op::Shell, 0, commandLine});
     if (shellCommandFails) throw *shellCommandFails;
   }
-  void SetVisible(bool v) override { journal_.Add(v ? Op::Visible : Op::Invisible); }
+  void SetVisible(bool v) override { journal_.push_back(v ? Op::Visible : Op::Invisible); }
   bool GetVersionExA(OsVersionRecord& record) override {
-    journal_.Add(Op::GetVersionExA);
+    journal_.push_back(Op::GetVersionExA);
     versionRecordSeen = record;
     if (!versionQuerySucceeds) return false;
     PutU32LE(record, 4, majorVersion);
     return true;
   }
   bool ClaimSession() override {
-    journal_.Add(Op::ClaimSession);
+    journal_.push_back(Op::ClaimSession);
     return !anotherLauncherRuns;
   }
-  void MsgBox(const std::string& text, MsgBoxIcon) override { journal_.Add(Box(text)); }
-  void End(int exitCode) override { journal_.Add(Ended(exitCode)); }
-  void DestroyForm() override { journal_.Add(Op::DestroyForm); }
-  void SetTrayIconTimer(std::uint32_t intervalMs) override { journal_.Add(Timer(intervalMs)); }
+  void MsgBox(const std::string& text, MsgBoxIcon) override { journal_.push_back(Box(text)); }
+  void End(int exitCode) override { journal_.push_back(Ended(exitCode)); }
+  void DestroyForm() override { journal_.push_back(Op::DestroyForm); }
+  void SetTrayIconTimer(std::uint32_t intervalMs) override { journal_.push_back(Timer(intervalMs)); }
   std::uint32_t hWnd() override {
     if (windowHandleFails) throw *windowHandleFails;
-    if (journal_.Has(Op::DestroyForm)) throw Error("The main window does not exist.");  // as the real host
+    // As the real host: a destroyed window has no handle.
+    if (!Numbers(journal_, Op::DestroyForm).empty()) throw Error("The main window does not exist.");
     return 0x00010F2A;
   }
   std::uint32_t QuenziconPicture() override { return picture; }
@@ -124,12 +121,10 @@ class FakeHost : public Host, public NotifyArea, public WebControl {
   float TwipsPerPixelY() override { return 15.0f; }
 
   std::optional<std::size_t> PopupMenu(const std::vector<MenuEntry>& entries, std::size_t defaultItem) override {
-    journal_.Add(Op::PopupMenu);
+    journal_.push_back(Op::PopupMenu);
     menuShown = entries;
     menuDefault = defaultItem;
-    if (menuChoices.empty()) return std::nullopt;
-    const std::string choice = menuChoices.front();
-    menuChoices.pop_front();
+    const std::string choice = std::exchange(menuChoice, "");
     for (std::size_t i = 0; i < entries.size(); ++i) {
       if (entries[i].name == choice) return i;
     }
@@ -137,23 +132,23 @@ class FakeHost : public Host, public NotifyArea, public WebControl {
   }
 
   void ShowAboutModal(const AboutWindow&, AboutEvents& events) override {
-    journal_.Add(Op::ShowAbout);
+    journal_.push_back(Op::ShowAbout);
     // The form says whether the box is open; the box ends on CloseAbout.
     if (!events.IsLoaded()) throw Error("About shown by a form that is not loaded");
     aboutClosed_ = false;
     if (whileAboutOpen) whileAboutOpen(events);
     if (events.IsLoaded()) events.cmdOK_Click();  // the user presses OK
     if (events.IsLoaded() || !aboutClosed_) throw Error("OK did not close the About box");
-    journal_.Add(Op::AboutReturned);
+    journal_.push_back(Op::AboutReturned);
   }
   void CloseAbout() override {
-    journal_.Add(Op::CloseAbout);
+    journal_.push_back(Op::CloseAbout);
     aboutClosed_ = true;
   }
-  void ActivateAbout() override { journal_.Add(Op::ActivateAbout); }
+  void ActivateAbout() override { journal_.push_back(Op::ActivateAbout); }
 
   bool Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& record) override {
-    journal_.Add(Nim(message));
+    journal_.push_back(Nim(message));
     records.push_back(record);
     if (duringShellCall) duringShellCall(message);
     if (shellAnswers.empty()) return shellAccepts;
@@ -163,7 +158,7 @@ class FakeHost : public Host, public NotifyArea, public WebControl {
   }
 
   void Get(std::string_view path) override {
-    journal_.Add(testing::Get(path));
+    journal_.push_back(testing::Get(path));
     if (onGet) onGet(std::string(path));
   }
 
@@ -194,13 +189,13 @@ struct Rig {
   }
   // The steps that EVENT alone takes.
   Steps StepsOf(void (frmCorvane::*event)()) {
-    journal.steps.clear();
+    journal.clear();
     Raise(event);
-    return journal.steps;
+    return journal;
   }
-  Codes shellCalls() const { return journal.Numbers(Op::NotifyIcon); }
+  Codes shellCalls() const { return Numbers(journal, Op::NotifyIcon); }
   std::int64_t timerMs() const {
-    const Codes set = journal.Numbers(Op::TrayIconTimer);
+    const Codes set = Numbers(journal, Op::TrayIconTimer);
     return set.empty() ? 0 : set.back();
   }
 };

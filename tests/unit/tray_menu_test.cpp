@@ -16,10 +16,10 @@ class MenuTest : public FormTest {
  protected:
   void SetUp() override { Load(); }
 
-  // A right press on the icon, then the given choice ("" dismisses the menu).
+  // A right press on the icon, then this choice ("" dismisses the menu).
   void Choose(const std::string& item) {
-    host.menuChoices.push_back(item);
-    journal.steps.clear();
+    host.menuChoice = item;
+    journal.clear();
     Notify(WM_RBUTTONDOWN);
   }
 };
@@ -36,71 +36,63 @@ TEST_F(MenuTest, PopsUpTheTreeWithOpenAsDefault) {
   EXPECT_EQ(popup, (Strings{"&Open", "&Close", "&About", "-", "My &State", "E&xit"}));
   EXPECT_EQ(submenu, (Strings{"Online", "Busy", "Be right back", "Away", "On the phone", "Out to lunch",
                               "Appear Offline"}));
-  EXPECT_EQ(journal.steps, (Steps{Op::PopupMenu})) << "dismissing the menu sends nothing";
+  EXPECT_EQ(journal, (Steps{Op::PopupMenu})) << "dismissing the menu sends nothing";
 }
 
-// Items without a handler (the root, the separator, the submenu's own item)
-// run nothing; the same state chosen twice is sent twice.
+// Items without a handler (the root, the separator, the submenu's own item) run nothing; a state chosen
+// twice is sent twice.
 TEST_F(MenuTest, EachItemSendsExactlyItsOneRequest) {
   const std::pair<std::string, std::string> items[] = {
-      {"mnuIMOpen", "/show?"},
-      {"mnuIMClose", "/hide?"},
-      {"mnuIMStateOnline", "/setstatus?online"},
-      {"mnuIMStateBusy", "/setstatus?busy"},
-      {"mnuIMStateBeRightBack", "/setstatus?brb"},
-      {"mnuIMStateAway", "/setstatus?away"},
-      {"mnuIMStateAway", "/setstatus?away"},
-      {"mnuIMStateOnThePhone", "/setstatus?phone"},
-      {"mnuIMStateOutToLunch", "/setstatus?lunch"},
-      {"mnuIMStateAppearOffline", "/setstatus?offline"},
-      {"mnuIM", ""},
-      {"mnuIMSep", ""},
-      {"mnuIMState", ""},
+      {"mnuIMOpen", "/show?"}, {"mnuIMClose", "/hide?"}, {"mnuIMStateOnline", "/setstatus?online"},
+      {"mnuIMStateBusy", "/setstatus?busy"}, {"mnuIMStateBeRightBack", "/setstatus?brb"},
+      {"mnuIMStateAway", "/setstatus?away"}, {"mnuIMStateAway", "/setstatus?away"},
+      {"mnuIMStateOnThePhone", "/setstatus?phone"}, {"mnuIMStateOutToLunch", "/setstatus?lunch"},
+      {"mnuIMStateAppearOffline", "/setstatus?offline"}, {"mnuIM", ""}, {"mnuIMSep", ""}, {"mnuIMState", ""},
   };
   for (const auto& [item, path] : items) {
     Choose(item);
-    EXPECT_EQ(journal.steps, path.empty() ? Steps{Op::PopupMenu} : (Steps{Op::PopupMenu, Get(path)})) << item;
+    EXPECT_EQ(journal, path.empty() ? Steps{Op::PopupMenu} : (Steps{Op::PopupMenu, Get(path)})) << item;
   }
   EXPECT_TRUE(form.loaded());
 }
 
 TEST_F(MenuTest, ExitSendsItsRequestBeforeTheUnload) {
   Choose("mnuIMExit");
-  EXPECT_EQ(journal.steps, (Steps{Op::PopupMenu, Get("/exit?"), Nim(NIM_DELETE), Op::DestroyForm}));
+  EXPECT_EQ(journal, (Steps{Op::PopupMenu, Get("/exit?"), Nim(NIM_DELETE), Op::DestroyForm}));
   EXPECT_FALSE(form.loaded());
 }
 
 TEST_F(MenuTest, AFailedExitRequestLeavesTheFormLoaded) {
   host.onGet = [](const std::string&) { throw Error("refused"); };
   Choose("mnuIMExit");
-  EXPECT_EQ(journal.steps,
+  EXPECT_EQ(journal,
             (Steps{Op::PopupMenu, Get("/exit?"), Nim(NIM_DELETE), Box("refused"), Ended(kExitError)}));
 }
 
 TEST_F(MenuTest, AboutSendsNothingAndReturnsWhenClosedEachTimeAfresh) {
   for (int time = 1; time <= 2; ++time) {
     Choose("mnuIMAbout");
-    EXPECT_EQ(journal.steps, (Steps{Op::PopupMenu, Op::ShowAbout, Op::CloseAbout, Op::AboutReturned})) << time;
+    EXPECT_EQ(journal, (Steps{Op::PopupMenu, Op::ShowAbout, Op::CloseAbout, Op::AboutReturned})) << time;
   }
 }
 
 TEST_F(MenuTest, AboutChosenWhileOpenBringsTheOpenBoxForward) {
   host.whileAboutOpen = [this](AboutEvents&) { Choose("mnuIMAbout"); };
   Choose("mnuIMAbout");
-  EXPECT_EQ(journal.steps, (Steps{Op::PopupMenu, Op::ActivateAbout, Op::CloseAbout, Op::AboutReturned}));
+  EXPECT_EQ(journal, (Steps{Op::PopupMenu, Op::ActivateAbout, Op::CloseAbout, Op::AboutReturned}));
 }
 
 TEST_F(MenuTest, ExitWhileAboutIsOpenStillEndsEverything) {
   host.whileAboutOpen = [this](AboutEvents&) { Choose("mnuIMExit"); };
   Choose("mnuIMAbout");
-  EXPECT_EQ(journal.steps, (Steps{Op::PopupMenu, Get("/exit?"), Nim(NIM_DELETE), Op::CloseAbout, Op::DestroyForm,
+  EXPECT_EQ(journal, (Steps{Op::PopupMenu, Get("/exit?"), Nim(NIM_DELETE), Op::CloseAbout, Op::DestroyForm,
                                   Op::AboutReturned}));
 }
 
 TEST_F(MenuTest, AnErrorFromThePopupEndsTheProcedure) {
   host.twipsPerPixelX = 0;
   Choose("mnuIMOpen");
-  EXPECT_EQ(journal.steps, (Steps{Nim(NIM_DELETE), Box("Division by zero"), Ended(kExitError)}));
+  EXPECT_EQ(journal, (Steps{Nim(NIM_DELETE), Box("Division by zero"), Ended(kExitError)}));
 }
 
 }  // namespace
