@@ -27,7 +27,6 @@ TEST(ErrorText, ComResultsInHexadecimal) {
   EXPECT_EQ(ComText("Done", 0x1u), "Done (0x00000001)") << "eight digits, zeros kept";
 }
 
-// Why a request stopped, in the launcher's words where it has them.
 TEST(ErrorText, RequestsStopForAReasonTheUserCanActOn) {
   EXPECT_EQ(DeliveryReason(DeliveryStop::Refused, 2000, "ignored"),
             "the connection was refused or could not be made. Is the messaging client running?");

@@ -194,10 +194,6 @@ struct Rig {
     return journal;
   }
   Codes shellCalls() const { return Numbers(journal, Op::NotifyIcon); }
-  std::int64_t timerMs() const {
-    const Codes set = Numbers(journal, Op::TrayIconTimer);
-    return set.empty() ? 0 : set.back();
-  }
 };
 
 class FormTest : public ::testing::Test, public Rig {};

@@ -23,8 +23,7 @@ Steps Fails(const char* error) { return {Box(error), Ended(kExitError)}; }
 
 struct DispatchCase {
   std::string name;
-  float x;
-  float factor;
+  float x, factor;
   Steps reaction;
 };
 
@@ -46,22 +45,14 @@ std::vector<DispatchCase> Cases() {
     }
   }
   const DispatchCase more[] = {
-      {"quotient515_4", 515.4f * 10, 10, kShow},
-      {"quotient515_5_to_even516", 5155, 10, kMenu},
-      {"quotient516_5_to_even516", 5165, 10, kMenu},
-      {"quotient514_5_to_even514", 5145, 10, kNothing},
-      {"quotient516_6", 5166, 10, kNothing},
-      {"quotient517_5_to_even518", 5175, 10, kMenu},
-      {"quotient518_5_to_even518", 5185, 10, kMenu},
-      {"quotient518_6", 5186, 10, kNothing},
-      {"quotient_a_hair_above514_5", 514.5001f, 1, kShow},
-      {"factor0", 515 * 15.0f, 0, Fails("Division by zero")},
-      {"zero_over_zero", 0, 0, Fails("Overflow")},
-      {"quotient_past32_bits", 3e10f, 1, Fails("Overflow")},
-      {"quotient_below32_bits", -3e10f, 1, Fails("Overflow")},
-      {"not_a_number", kNaN, 15, Fails("Overflow")},
-      {"infinite_x", kInf, 15, Fails("Overflow")},
-      {"infinite_over_infinite", kInf, kInf, Fails("Overflow")},
+      {"quotient515_4", 515.4f * 10, 10, kShow},           {"quotient515_5_to_even516", 5155, 10, kMenu},
+      {"quotient516_5_to_even516", 5165, 10, kMenu},       {"quotient514_5_to_even514", 5145, 10, kNothing},
+      {"quotient516_6", 5166, 10, kNothing},               {"quotient517_5_to_even518", 5175, 10, kMenu},
+      {"quotient518_5_to_even518", 5185, 10, kMenu},       {"quotient518_6", 5186, 10, kNothing},
+      {"quotient_a_hair_above514_5", 514.5001f, 1, kShow}, {"factor0", 515 * 15.0f, 0, Fails("Division by zero")},
+      {"zero_over_zero", 0, 0, Fails("Overflow")},         {"quotient_past32_bits", 3e10f, 1, Fails("Overflow")},
+      {"quotient_below32_bits", -3e10f, 1, Fails("Overflow")}, {"not_a_number", kNaN, 15, Fails("Overflow")},
+      {"infinite_x", kInf, 15, Fails("Overflow")},         {"infinite_over_infinite", kInf, kInf, Fails("Overflow")},
   };
   cases.insert(cases.end(), std::begin(more), std::end(more));
   return cases;
@@ -80,8 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Dispatch, DispatchTest, ::testing::ValuesIn(Cases()),
                          [](const ::testing::TestParamInfo<DispatchCase>& info) { return info.param.name; });
 
 TEST(NotificationCode, KeepsTheQuotientInDoublePrecision) {
-  // 16777217 is not a float; as floats X and the factor are exact, and only a
-  // double quotient keeps the .5 that decides the rounding.
+  // As floats X and the factor are exact; only a double quotient keeps the .5 that decides the rounding.
   EXPECT_EQ(NotificationCode(16777215.0f, 2.0f), 8388608);  // 8388607.5 to even
   EXPECT_EQ(NotificationCode(16777213.0f, 2.0f), 8388606);  // 8388606.5 to even
   EXPECT_EQ(NotificationCode(std::numeric_limits<float>::denorm_min(), 15.0f), 0);
@@ -89,8 +79,7 @@ TEST(NotificationCode, KeepsTheQuotientInDoublePrecision) {
 }
 
 // Arbitrary X and factor as raw float bits (NaNs, infinities, denormals, zero and negative factors among
-// them): the event does nothing, sends /show?, pops the menu or raises one of the host's two errors, as the
-// arithmetic says.
+// them): the event does nothing, shows the client, pops the menu or fails, as the arithmetic says.
 TEST(FormMouseMoveProperty, ArbitraryFloatsEndInOneOfFourOutcomes) {
   std::mt19937 next(0x9E3779B9);  // fixed seed: the same cases every run
   const auto asFloat = [](std::uint32_t bits) {

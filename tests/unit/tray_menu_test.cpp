@@ -10,7 +10,6 @@ namespace kobex {
 namespace {
 
 using namespace testing;  // NOLINT(google-build-using-namespace): the fakes' steps
-using Strings = std::vector<std::string>;
 
 class MenuTest : public FormTest {
  protected:
@@ -26,16 +25,12 @@ class MenuTest : public FormTest {
 
 TEST_F(MenuTest, PopsUpTheTreeWithOpenAsDefault) {
   Choose("");
-  ASSERT_EQ(host.menuShown.size(), 14u) << "the root, 6 items on the popup, 7 on the submenu";
-  EXPECT_EQ(host.menuShown[host.menuDefault].name, "mnuIMOpen");
-  Strings popup, submenu;
-  for (const MenuEntry& e : host.menuShown) {
-    if (e.level == 1) popup.emplace_back(e.caption);
-    if (e.level == 2) submenu.emplace_back(e.caption);
-  }
-  EXPECT_EQ(popup, (Strings{"&Open", "&Close", "&About", "-", "My &State", "E&xit"}));
-  EXPECT_EQ(submenu, (Strings{"Online", "Busy", "Be right back", "Away", "On the phone", "Out to lunch",
-                              "Appear Offline"}));
+  EXPECT_EQ(host.menuShown.at(host.menuDefault).name, "mnuIMOpen");
+  std::vector<std::pair<int, std::string_view>> items;  // below the root: the popup's, and the submenu's at level 2
+  for (const MenuEntry& e : host.menuShown) items.emplace_back(e.level, e.level ? e.caption : "the root");
+  EXPECT_EQ(items, (decltype(items){{0, "the root"}, {1, "&Open"}, {1, "&Close"}, {1, "&About"}, {1, "-"},
+                                    {1, "My &State"}, {2, "Online"}, {2, "Busy"}, {2, "Be right back"}, {2, "Away"},
+                                    {2, "On the phone"}, {2, "Out to lunch"}, {2, "Appear Offline"}, {1, "E&xit"}}));
   EXPECT_EQ(journal, (Steps{Op::PopupMenu})) << "dismissing the menu sends nothing";
 }
 
