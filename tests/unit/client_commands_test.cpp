@@ -17,8 +17,7 @@ TEST(CommandTable, AddressesTheClientsEndpoint) {
   EXPECT_EQ(kClientPort, 8090);
 }
 
-// Each path is checked where its menu item sends it (tray_menu_test). Here: one row a command (a lookup
-// finds only the first), no shared path, and the query mark the client's control service matches on.
+// One row a command (a lookup finds only the first), no shared path, and the query mark the client matches on.
 TEST(CommandTable, GivesEveryCommandOneRowAndItsOwnPathWithAQuery) {
   std::set<ClientCommand> commands;
   std::set<std::string_view> paths;

@@ -98,9 +98,8 @@ class FakeHost : public Host, public NotifyArea, public WebControl {
   bool GetVersionExA(OsVersionRecord& record) override {
     journal_.push_back(Op::GetVersionExA);
     versionRecordSeen = record;
-    if (!versionQuerySucceeds) return false;
-    PutU32LE(record, 4, majorVersion);
-    return true;
+    if (versionQuerySucceeds) PutU32LE(record, 4, majorVersion);
+    return versionQuerySucceeds;
   }
   bool ClaimSession() override {
     journal_.push_back(Op::ClaimSession);

@@ -44,13 +44,12 @@ TEST(FormLoad, StartsTheClientThenRefusesBelowFourEndsBesideAnotherLauncherOrAdd
   }
 }
 
-TEST_F(FormTest, UnloadDeletesTheAddedRecordExactlyOnceHoweverOftenItIsAsked) {
+TEST_F(FormTest, UnloadRemovesTheIconExactlyOnceHoweverOftenItIsAsked) {
   Load();
   for (int i = 0; i < 3; ++i) Raise(&frmCorvane::Unload);
   EXPECT_EQ(journal, Then(kClaimed, {Nim(NIM_ADD), Nim(NIM_DELETE), Op::DestroyForm}));
   EXPECT_FALSE(form.loaded());
-  ASSERT_EQ(host.records.size(), 2u);
-  EXPECT_EQ(host.records[0], host.records[1]);
+  EXPECT_EQ(host.records.at(0), host.records.at(1));
   EXPECT_EQ(GetU32LE(host.records[0], 4), 0x00010F2Au) << "the form's window";
   EXPECT_EQ(GetU32LE(host.records[0], kOffHIcon), 0x2B0C0411u) << "quenzicon's picture";
 }
@@ -74,8 +73,7 @@ TEST_F(FormTest, AnIconTheShellTookAfterAllStopsTheOffers) {
   EXPECT_EQ(StepsOf(&frmCorvane::tmrTrayIcon_Timer), (Steps{Nim(NIM_ADD), Nim(NIM_MODIFY), Timer(0)}));
 }
 
-// The shell's answer is awaited with the window's messages handled, so the form may unload meanwhile; the icon
-// is then deleted once more in case that delete reached the shell before the add.
+// The form may unload while the shell weighs the add: the icon is deleted again in case that delete came first.
 TEST_F(FormTest, AnUnloadWhileTheShellWeighsTheIconEndsTheOfferQuietly) {
   host.shellAccepts = false;
   UnloadDuring(NIM_ADD);
@@ -155,8 +153,7 @@ TEST_F(FormTest, NoEventRunsOnceTheDefaultHandlingHasBegun) {
   EXPECT_EQ(journal, Then(kClaimed, {Nim(NIM_ADD), Nim(NIM_DELETE), Box("Overflow"), Ended(kExitError)}));
 }
 
-// The delete is awaited with sent messages flowing, so notifications queued while /exit? was on its way
-// arrive then: neither a menu nor a request may follow the exit.
+// Notifications queued while /exit? was on its way arrive while the delete is awaited: none may act.
 TEST_F(FormTest, NotificationsArrivingWhileTheIconIsRemovedAreNotActedOn) {
   Load();
   host.duringShellCall = [this](std::int32_t message) {
@@ -174,8 +171,7 @@ TEST_F(FormTest, AnErrorDuringTheUnloadStillEndsTheProgram) {
   EXPECT_EQ(journal, Then(kClaimed, {Nim(NIM_ADD), Box("window gone"), Ended(kExitError)}));
 }
 
-// A recreated tray may have lost the icon (a restarted shell) or still have it (a new scale): an add for the
-// one, a modification with the picture of now for the other, never a second icon.
+// A recreated tray may have lost the icon (add it) or still have it (a new scale: modify it), never two icons.
 TEST_F(FormTest, ARecreatedTrayGetsTheIconAgainWithThePictureOfNow) {
   Load();
   host.picture = 0x2B0C0999;
@@ -184,9 +180,9 @@ TEST_F(FormTest, ARecreatedTrayGetsTheIconAgainWithThePictureOfNow) {
   Raise(&frmCorvane::Shell_TaskbarCreated);
   EXPECT_EQ(shellCalls(), (Codes{NIM_ADD, NIM_ADD, NIM_ADD, NIM_MODIFY}));
   EXPECT_TRUE(Numbers(journal, Op::TrayIconTimer).empty());
-  NotifyIconRecord samePicture = host.records[0];
+  NotifyIconRecord samePicture = host.records.at(0);
   PutU32LE(samePicture, kOffHIcon, 0x2B0C0999u);
-  for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(host.records[i], samePicture) << "only the picture differs, call " << i;
+  for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(host.records.at(i), samePicture) << "only the picture differs: " << i;
 }
 
 TEST_F(FormTest, ADisplayChangeModifiesTheIconInPlace) {
@@ -194,7 +190,7 @@ TEST_F(FormTest, ADisplayChangeModifiesTheIconInPlace) {
   host.picture = 0x2B0C0888;
   Raise(&frmCorvane::Display_Changed);
   Raise(&frmCorvane::Display_Changed);
-  EXPECT_EQ(GetU32LE(host.records[1], kOffHIcon), 0x2B0C0888u);
+  EXPECT_EQ(GetU32LE(host.records.at(1), kOffHIcon), 0x2B0C0888u);
   Raise(&frmCorvane::Unload);
   Raise(&frmCorvane::Display_Changed);
   EXPECT_EQ(shellCalls(), (Codes{NIM_ADD, NIM_MODIFY, NIM_MODIFY, NIM_DELETE})) << "none after the unload";
@@ -221,22 +217,19 @@ TEST_F(FormTest, NoIconComesBackAfterARefusedStartOrAnUnload) {
   EXPECT_EQ(other.shellCalls(), (Codes{NIM_ADD, NIM_DELETE}));
 }
 
-// Every way out, the error exit included, deletes the icon: the Wine tray cleans up after a dead process,
-// so only this shows a ghost.
+// The Wine tray cleans up after a dead process, so only this shows a ghost icon left by a way out.
 TEST(NoGhostIcon, EveryWayOutDeletesTheIcon) {
-  const auto failing = [](auto error) { return [error](const std::string&) { throw error; }; };
   const auto choose = [](Rig& r, void (TrayMenu::*item)()) { r.form.RaiseEvent([&] { (r.form.mnuIM().*item)(); }); };
+  const auto failed = [&](auto error, void (TrayMenu::*item)()) {
+    return [=](Rig& r) { r.host.onGet = [error](const std::string&) { throw error; }; choose(r, item); };
+  };
   const std::vector<std::pair<std::string, std::function<void(Rig&)>>> ways = {
       {"close request", [](Rig& r) { r.Raise(&frmCorvane::Unload); }},
       {"Exit", [&](Rig& r) { choose(r, &TrayMenu::mnuIMExit_Click); }},
-      {"failed request",
-       [&](Rig& r) { r.host.onGet = failing(Error("refused")); choose(r, &TrayMenu::mnuIMOpen_Click); }},
-      {"failed Exit",
-       [&](Rig& r) { r.host.onGet = failing(Error("timed out")); choose(r, &TrayMenu::mnuIMExit_Click); }},
-      {"allocation failing in an event",
-       [&](Rig& r) { r.host.onGet = failing(std::bad_alloc()); choose(r, &TrayMenu::mnuIMOpen_Click); }},
-      {"error in the dispatch",
-       [](Rig& r) { r.form.RaiseEvent([&] { r.form.Form_MouseMove(0, 0, std::nanf(""), 0); }); }},
+      {"failed request", failed(Error("refused"), &TrayMenu::mnuIMOpen_Click)},
+      {"failed Exit", failed(Error("timed out"), &TrayMenu::mnuIMExit_Click)},
+      {"allocation failing in an event", failed(std::bad_alloc(), &TrayMenu::mnuIMOpen_Click)},
+      {"failed dispatch", [](Rig& r) { r.form.RaiseEvent([&] { r.form.Form_MouseMove(0, 0, std::nanf(""), 0); }); }},
       {"end of session after a tray restart",
        [](Rig& r) { r.Raise(&frmCorvane::Shell_TaskbarCreated); r.Raise(&frmCorvane::Unload); }},
   };

@@ -21,8 +21,7 @@ struct PlacementCase {
   std::optional<ScreenRect> icon;
   ScreenRect workArea;
   ScreenPoint at;
-  bool extendsLeft, extendsUp, fromKeyboard;
-  bool sideways = false;
+  bool extendsLeft, extendsUp, fromKeyboard, sideways = false;
 };
 
 // On the icon from the mouse: beside it, from the pointer's column (or row, in a side taskbar). From the

@@ -32,8 +32,7 @@ void PrintTo(const DispatchCase& c, std::ostream* os) { *os << c.name; }
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 const float kInf = std::numeric_limits<float>::infinity();
 
-// Every mouse message at three factors (a negative one included): only the
-// left double-click and the right presses act.
+// Every mouse message at three factors, a negative one included: only the left double-click and right presses act.
 std::vector<DispatchCase> Cases() {
   std::vector<DispatchCase> cases;
   for (const int factor : {15, 12, -15}) {
@@ -78,8 +77,7 @@ TEST(NotificationCode, KeepsTheQuotientInDoublePrecision) {
   EXPECT_EQ(NotificationCode(-2147483648.0f, 1.0f), std::numeric_limits<std::int32_t>::min());
 }
 
-// Arbitrary X and factor as raw float bits (NaNs, infinities, denormals, zero and negative factors among
-// them): the event does nothing, shows the client, pops the menu or fails, as the arithmetic says.
+// Arbitrary float bits for X and the factor (NaNs, infinities, zeros...): one of four outcomes, as the arithmetic says.
 TEST(FormMouseMoveProperty, ArbitraryFloatsEndInOneOfFourOutcomes) {
   std::mt19937 next(0x9E3779B9);  // fixed seed: the same cases every run
   const auto asFloat = [](std::uint32_t bits) {

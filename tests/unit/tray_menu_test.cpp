@@ -34,8 +34,7 @@ TEST_F(MenuTest, PopsUpTheTreeWithOpenAsDefault) {
   EXPECT_EQ(journal, (Steps{Op::PopupMenu})) << "dismissing the menu sends nothing";
 }
 
-// Items without a handler (the root, the separator, the submenu's own item) run nothing; a state chosen
-// twice is sent twice.
+// The root, the separator and the submenu's own item run nothing; a state chosen twice is sent twice.
 TEST_F(MenuTest, EachItemSendsExactlyItsOneRequest) {
   const std::pair<std::string, std::string> items[] = {
       {"mnuIMOpen", "/show?"}, {"mnuIMClose", "/hide?"}, {"mnuIMStateOnline", "/setstatus?online"},
