@@ -179,7 +179,8 @@ TEST_F(FormTest, ARecreatedTrayGetsTheIconAgainWithThePictureOfNow) {
   host.shellAnswers = {false, true};
   Raise(&frmCorvane::Shell_TaskbarCreated);
   EXPECT_EQ(shellCalls(), (Codes{NIM_ADD, NIM_ADD, NIM_ADD, NIM_MODIFY}));
-  EXPECT_TRUE(Numbers(journal, Op::TrayIconTimer).empty());
+  const Codes timer = Numbers(journal, Op::TrayIconTimer);
+  EXPECT_TRUE(timer.empty() || timer.back() == 0) << "no offer waits";
   NotifyIconRecord samePicture = host.records.at(0);
   PutU32LE(samePicture, kOffHIcon, 0x2B0C0999u);
   for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(host.records.at(i), samePicture) << "only the picture differs: " << i;
