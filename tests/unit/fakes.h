@@ -1,5 +1,5 @@
-// Fakes of the platform for the core's unit tests, and the main form on them. Every call
-// goes once into one journal of typed steps, so tests check the order of steps across fakes.
+// Fakes of the platform for the core's unit tests, and the main form on them. Every call goes once
+// into one journal of typed steps, so tests check the order of steps across the platform's interfaces.
 #pragma once
 
 #include <gtest/gtest.h>
