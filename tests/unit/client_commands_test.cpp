@@ -9,21 +9,15 @@
 namespace kobex {
 namespace {
 
-using testing::FakeWebControl;
-using testing::Journal;
-using testing::Op;
+using namespace testing;  // NOLINT(google-build-using-namespace): the fakes' steps
 
-// The stand-in and the tests take the endpoint from the program, so only this
-// holds it to the client's: HTTP on the loopback address, port 8090.
+// The stand-in and the tests take the endpoint from the program: only this holds it to the client's.
 TEST(CommandTable, AddressesTheClientsEndpoint) {
   EXPECT_EQ(kClientHost, "127.0.0.1");
   EXPECT_EQ(kClientPort, 8090);
 }
 
-// Each path is checked byte for byte where its menu item sends it
-// (tray_menu_test). Here: no command has two rows (the lookup would find only
-// the first), no two commands share a path, and every path has the query mark
-// the client's control service matches on.
+// One row a command (a lookup finds only the first), no shared path, and the query mark the client matches on.
 TEST(CommandTable, GivesEveryCommandOneRowAndItsOwnPathWithAQuery) {
   std::set<ClientCommand> commands;
   std::set<std::string_view> paths;
@@ -35,20 +29,14 @@ TEST(CommandTable, GivesEveryCommandOneRowAndItsOwnPathWithAQuery) {
   }
 }
 
-TEST(SendClientCommand, IssuesExactlyOneGetPerCall) {
+TEST(SendClientCommand, IssuesExactlyOneGetPerCallAndNoneForAValueOutsideTheTable) {
   Journal journal;
-  FakeWebControl web(journal);
+  FakeHost web(journal);
   SendClientCommand(web, ClientCommand::Hide);
   SendClientCommand(web, ClientCommand::StateAway);
   SendClientCommand(web, ClientCommand::StateAway);
-  EXPECT_EQ(journal.Texts(Op::Get), (std::vector<std::string>{"/hide?", "/setstatus?away", "/setstatus?away"}));
-}
-
-TEST(SendClientCommand, SendsNothingForAValueOutsideTheTable) {
-  Journal journal;
-  FakeWebControl web(journal);
   EXPECT_THROW(SendClientCommand(web, static_cast<ClientCommand>(42)), Error);
-  EXPECT_TRUE(journal.steps.empty());
+  EXPECT_EQ(journal, (Steps{Get("/hide?"), Get("/setstatus?away"), Get("/setstatus?away")}));
 }
 
 }  // namespace

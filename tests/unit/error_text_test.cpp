@@ -1,4 +1,3 @@
-// The words of each kind of failure the message box can show.
 #include "platform/error.h"
 #include "tray/error_text.h"
 
@@ -11,8 +10,7 @@
 namespace kobex {
 namespace {
 
-// A Windows call's failure: the system's sentence without its line break and
-// full stop, then the code; the bare code when the system has no text for it.
+// The system's sentence without its line break and full stop, then the code; the bare code without a text.
 TEST(ErrorText, WindowsCodesKeepTheSystemsWordsAndTheirNumber) {
   EXPECT_EQ(StepFailure("Cannot load the tray icon", SystemText("Access is denied.\r\n", 5)),
             "Cannot load the tray icon: Access is denied (error 5)");
@@ -29,7 +27,6 @@ TEST(ErrorText, ComResultsInHexadecimal) {
   EXPECT_EQ(ComText("Done", 0x1u), "Done (0x00000001)") << "eight digits, zeros kept";
 }
 
-// Why a request stopped, in the launcher's words where it has them.
 TEST(ErrorText, RequestsStopForAReasonTheUserCanActOn) {
   EXPECT_EQ(DeliveryReason(DeliveryStop::Refused, 2000, "ignored"),
             "the connection was refused or could not be made. Is the messaging client running?");
@@ -42,8 +39,7 @@ TEST(ErrorText, RequestsStopForAReasonTheUserCanActOn) {
             "The server name cannot be resolved (error 12007).");
 }
 
-// What the launcher says about a request follows what the HTTP stack reported,
-// whenever it reported it: a "sent" that comes after the deadline still counts.
+// What is said of a request follows what the HTTP stack reported: a "sent" after the deadline still counts.
 TEST(Delivery, FollowsWhatWasReportedNotTheClock) {
   const std::string url = "http://127.0.0.1:8090/exit?";
   const std::string late = "the messaging client did not take it within 2 seconds.";
@@ -60,8 +56,7 @@ TEST(Delivery, FollowsWhatWasReportedNotTheClock) {
   EXPECT_EQ(progress.state(), Delivery::Sent) << "a stray report does not undo a delivery";
 }
 
-// The design's bounds. The end-to-end tests read them from the values file
-// and hold the launcher to them, so only this holds them to the design.
+// The end-to-end tests read these bounds from the values file: only this holds them to the design.
 TEST(Delivery, WaitsWithinTheDesignsBounds) {
   EXPECT_EQ(kSendTimeoutMs, 2000u);
   EXPECT_EQ(kReplyTimeoutMs, 2000u);

@@ -1,6 +1,5 @@
-// Fakes of the platform for the core's unit tests, and the main form built on
-// them. Every call goes once into one journal of typed steps, so tests check
-// the order of steps across fakes, and every fact is kept there alone.
+// Fakes of the platform for the core's unit tests, and the main form on them. Every call goes once
+// into one journal of typed steps, so tests check the order of steps across the platform's interfaces.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +9,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/error.h"
@@ -25,8 +25,7 @@ enum class Op {
   PopupMenu, ShowAbout, AboutReturned, CloseAbout, ActivateAbout, NotifyIcon, Get,
 };
 
-// One call: its code or number (End, TrayIconTimer, NotifyIcon) or its text
-// (Shell, MsgBox, Get).
+// One call: its code or number (End, TrayIconTimer, NotifyIcon) or its text (Shell, MsgBox, Get).
 struct Step {
   Step(Op o, std::int64_t n = 0, std::string t = {}) : op(o), number(n), text(std::move(t)) {}  // NOLINT
   Op op;
@@ -35,6 +34,7 @@ struct Step {
   bool operator==(const Step& o) const { return op == o.op && number == o.number && text == o.text; }
 };
 using Steps = std::vector<Step>;
+using Codes = std::vector<std::int64_t>;
 
 inline Step Nim(std::int32_t message) { return {Op::NotifyIcon, message}; }
 inline Step Get(std::string_view path) { return {Op::Get, 0, std::string(path)}; }
@@ -56,29 +56,16 @@ inline void PrintTo(const Step& s, std::ostream* os) {
   if (!s.text.empty()) *os << ' ' << s.text;
 }
 
-struct Journal {
-  Steps steps;
-  void Add(Step step) { steps.push_back(std::move(step)); }
-  Steps Tail(std::size_t n) const { return Steps(steps.end() - static_cast<std::ptrdiff_t>(n), steps.end()); }
-  // A field of each step of one kind, in order.
-  template <typename T>
-  std::vector<T> Of(Op op, T Step::*field) const {
-    std::vector<T> values;
-    for (const Step& s : steps) {
-      if (s.op == op) values.push_back(s.*field);
-    }
-    return values;
+using Journal = Steps;
+inline Codes Numbers(const Journal& journal, Op op) {
+  Codes numbers;
+  for (const Step& s : journal) {
+    if (s.op == op) numbers.push_back(s.number);
   }
-  std::vector<std::string> Texts(Op op) const { return Of(op, &Step::text); }
-  std::vector<std::int64_t> Numbers(Op op) const { return Of(op, &Step::number); }
-  std::optional<std::int64_t> Last(Op op) const {
-    const auto n = Numbers(op);
-    return n.empty() ? std::nullopt : std::optional(n.back());
-  }
-  bool Has(Op op) const { return !Numbers(op).empty(); }
-};
+  return numbers;
+}
 
-class FakeHost : public Host, public NotifyArea {
+class FakeHost : public Host, public NotifyArea, public WebControl {
  public:
   explicit FakeHost(Journal& journal) : journal_(journal) {}
 
@@ -86,21 +73,16 @@ class FakeHost : public Host, public NotifyArea {
   std::uint32_t majorVersion = 6;
   bool versionQuerySucceeds = true;
   bool anotherLauncherRuns = false;
-  std::uint32_t window = 0x00010F2A;
   std::uint32_t picture = 0x2B0C0411;
   bool shellAccepts = true;
-  // The shell's next answers, before shellAccepts holds again.
-  std::deque<bool> shellAnswers;
+  std::deque<bool> shellAnswers;  // the shell's next answers, before shellAccepts holds again
   std::optional<Error> shellCommandFails;
   std::optional<Error> windowHandleFails;
   float twipsPerPixelX = 15.0f;
-  float twipsPerPixelY = 15.0f;
-  // The user's answers to the next popups: an item's name, or "" to dismiss.
-  std::deque<std::string> menuChoices;
-  // What the user does while the About box is open; it is closed with OK after.
-  std::function<void(AboutEvents&)> whileAboutOpen;
-  // What reaches the window while a shell call waits for its answer.
-  std::function<void(std::int32_t message)> duringShellCall;
+  std::string menuChoice;  // the user's answer to the next popup: an item's name, or "" to dismiss
+  std::function<void(AboutEvents&)> whileAboutOpen;  // then the box is closed with OK
+  std::function<void(std::int32_t message)> duringShellCall;  // reaches the window while the shell answers
+  std::function<void(const std::string&)> onGet;  // may throw to fail the request
 
   // What the program handed over, beside the journal's steps.
   std::vector<NotifyIconRecord> records;  // one a NotifyIcon step
@@ -109,41 +91,39 @@ class FakeHost : public Host, public NotifyArea {
   std::size_t menuDefault = 0;
 
   void Shell(const std::string& commandLine) override {
-    journal_.Add({Op::Shell, 0, commandLine});
+    journal_.push_back({Op::Shell, 0, commandLine});
     if (shellCommandFails) throw *shellCommandFails;
   }
-  void SetVisible(bool v) override { journal_.Add(v ? Op::Visible : Op::Invisible); }
+  void SetVisible(bool v) override { journal_.push_back(v ? Op::Visible : Op::Invisible); }
   bool GetVersionExA(OsVersionRecord& record) override {
-    journal_.Add(Op::GetVersionExA);
+    journal_.push_back(Op::GetVersionExA);
     versionRecordSeen = record;
-    if (!versionQuerySucceeds) return false;
-    PutU32LE(record, 4, majorVersion);
-    return true;
+    if (versionQuerySucceeds) PutU32LE(record, 4, majorVersion);
+    return versionQuerySucceeds;
   }
   bool ClaimSession() override {
-    journal_.Add(Op::ClaimSession);
+    journal_.push_back(Op::ClaimSession);
     return !anotherLauncherRuns;
   }
-  void MsgBox(const std::string& text, MsgBoxIcon) override { journal_.Add(Box(text)); }
-  void End(int exitCode) override { journal_.Add(Ended(exitCode)); }
-  void DestroyForm() override { journal_.Add(Op::DestroyForm); }
-  void SetTrayIconTimer(std::uint32_t intervalMs) override { journal_.Add(Timer(intervalMs)); }
+  void MsgBox(const std::string& text, MsgBoxIcon) override { journal_.push_back(Box(text)); }
+  void End(int exitCode) override { journal_.push_back(Ended(exitCode)); }
+  void DestroyForm() override { journal_.push_back(Op::DestroyForm); }
+  void SetTrayIconTimer(std::uint32_t intervalMs) override { journal_.push_back(Timer(intervalMs)); }
   std::uint32_t hWnd() override {
     if (windowHandleFails) throw *windowHandleFails;
-    if (journal_.Has(Op::DestroyForm)) throw Error("The main window does not exist.");  // as the real host
-    return window;
+    // As the real host: a destroyed window has no handle.
+    if (!Numbers(journal_, Op::DestroyForm).empty()) throw Error("The main window does not exist.");
+    return 0x00010F2A;
   }
   std::uint32_t QuenziconPicture() override { return picture; }
   float TwipsPerPixelX() override { return twipsPerPixelX; }
-  float TwipsPerPixelY() override { return twipsPerPixelY; }
+  float TwipsPerPixelY() override { return 15.0f; }
 
   std::optional<std::size_t> PopupMenu(const std::vector<MenuEntry>& entries, std::size_t defaultItem) override {
-    journal_.Add(Op::PopupMenu);
+    journal_.push_back(Op::PopupMenu);
     menuShown = entries;
     menuDefault = defaultItem;
-    if (menuChoices.empty()) return std::nullopt;
-    const std::string choice = menuChoices.front();
-    menuChoices.pop_front();
+    const std::string choice = std::exchange(menuChoice, "");
     for (std::size_t i = 0; i < entries.size(); ++i) {
       if (entries[i].name == choice) return i;
     }
@@ -151,23 +131,23 @@ class FakeHost : public Host, public NotifyArea {
   }
 
   void ShowAboutModal(const AboutWindow&, AboutEvents& events) override {
-    journal_.Add(Op::ShowAbout);
+    journal_.push_back(Op::ShowAbout);
     // The form says whether the box is open; the box ends on CloseAbout.
     if (!events.IsLoaded()) throw Error("About shown by a form that is not loaded");
     aboutClosed_ = false;
     if (whileAboutOpen) whileAboutOpen(events);
     if (events.IsLoaded()) events.cmdOK_Click();  // the user presses OK
     if (events.IsLoaded() || !aboutClosed_) throw Error("OK did not close the About box");
-    journal_.Add(Op::AboutReturned);
+    journal_.push_back(Op::AboutReturned);
   }
   void CloseAbout() override {
-    journal_.Add(Op::CloseAbout);
+    journal_.push_back(Op::CloseAbout);
     aboutClosed_ = true;
   }
-  void ActivateAbout() override { journal_.Add(Op::ActivateAbout); }
+  void ActivateAbout() override { journal_.push_back(Op::ActivateAbout); }
 
   bool Shell_NotifyIconA(std::int32_t message, const NotifyIconRecord& record) override {
-    journal_.Add(Nim(message));
+    journal_.push_back(Nim(message));
     records.push_back(record);
     if (duringShellCall) duringShellCall(message);
     if (shellAnswers.empty()) return shellAccepts;
@@ -176,32 +156,21 @@ class FakeHost : public Host, public NotifyArea {
     return answer;
   }
 
- private:
-  Journal& journal_;
-  bool aboutClosed_ = false;  // what the box's own end says, for the check above
-};
-
-class FakeWebControl : public WebControl {
- public:
-  explicit FakeWebControl(Journal& journal) : journal_(journal) {}
-
-  std::function<void(const std::string&)> onGet;  // may throw to fail the request
-
   void Get(std::string_view path) override {
-    journal_.Add(testing::Get(path));
+    journal_.push_back(testing::Get(path));
     if (onGet) onGet(std::string(path));
   }
 
  private:
   Journal& journal_;
+  bool aboutClosed_ = false;
 };
 
 // The main form on the fakes, and what the journal tells of it.
 struct Rig {
   Journal journal;
   FakeHost host{journal};
-  FakeWebControl web{journal};
-  frmCorvane form{host, host, web};
+  frmCorvane form{host, host, host};
 
   void Raise(void (frmCorvane::*event)()) {
     form.RaiseEvent([&] { (form.*event)(); });
@@ -211,17 +180,19 @@ struct Rig {
   void Notify(std::int32_t code) {
     form.RaiseEvent([&] { form.Form_MouseMove(0, 0, static_cast<float>(code) * 15.0f, 0); });
   }
-  std::vector<std::string> paths() const { return journal.Texts(Op::Get); }
-  std::vector<std::string> messages() const { return journal.Texts(Op::MsgBox); }
-  std::optional<std::int64_t> endedWith() const { return journal.Last(Op::End); }
-  std::vector<std::int64_t> shellCalls() const { return journal.Numbers(Op::NotifyIcon); }
-  std::uint32_t timerMs() const { return static_cast<std::uint32_t>(journal.Last(Op::TrayIconTimer).value_or(0)); }
-  bool destroyed() const { return journal.Has(Op::DestroyForm); }
-  int IconsShown() const {
-    int count = 0;
-    for (const auto m : shellCalls()) count += m == NIM_ADD ? 1 : m == NIM_DELETE ? -1 : 0;
-    return count;
+  // The form unloads while the shell weighs a call with this MESSAGE.
+  void UnloadDuring(std::int32_t message) {
+    host.duringShellCall = [this, message](std::int32_t m) {
+      if (m == message && form.loaded()) Raise(&frmCorvane::Unload);
+    };
   }
+  // The steps that EVENT alone takes.
+  Steps StepsOf(void (frmCorvane::*event)()) {
+    journal.clear();
+    Raise(event);
+    return journal;
+  }
+  Codes shellCalls() const { return Numbers(journal, Op::NotifyIcon); }
 };
 
 class FormTest : public ::testing::Test, public Rig {};

@@ -5,18 +5,12 @@
 namespace kobex {
 namespace {
 
-struct Expected {
-  std::string_view name;
-  PixelRect rect;
-};
-
-// At 15 twips a pixel every control stands at its twips over 15; at 12 the
-// layout scales but the logo keeps its size.
+// Every control stands at its twips over the scale, but the logo keeps its size.
 TEST(AboutLayout, EveryControlStandsAtItsTwipsOverTheScale) {
   const struct {
     float twips;
     int width, height;
-    std::vector<Expected> controls;  // in tab order
+    std::vector<std::pair<std::string_view, PixelRect>> controls;  // in tab order
   } layouts[] = {
       {15, 240, 211, {{"Image2", {0, 0, 296, 72}}, {"Label1", {0, 88, 241, 17}}, {"Label2", {0, 104, 241, 17}},
                       {"Label3", {0, 136, 241, 17}}, {"cmdOK", {80, 168, 73, 25}}, {"Label4", {0, 120, 241, 17}}}},
@@ -27,13 +21,10 @@ TEST(AboutLayout, EveryControlStandsAtItsTwipsOverTheScale) {
     SCOPED_TRACE(layout.twips);
     const AboutWindow box = AboutInPixels(layout.twips, layout.twips);
     EXPECT_EQ(box.caption, "About");
-    EXPECT_EQ(box.clientWidth, layout.width);
-    EXPECT_EQ(box.clientHeight, layout.height);
-    ASSERT_EQ(box.controls.size(), layout.controls.size());
-    for (std::size_t i = 0; i < box.controls.size(); ++i) {
-      EXPECT_EQ(box.controls[i].name, layout.controls[i].name) << "tab order, place " << i;
-      EXPECT_EQ(box.controls[i].rect, layout.controls[i].rect) << layout.controls[i].name;
-    }
+    EXPECT_EQ(std::pair(box.clientWidth, box.clientHeight), std::pair(layout.width, layout.height));
+    decltype(layout.controls) controls;
+    for (const PlacedControl& c : box.controls) controls.emplace_back(c.name, c.rect);
+    EXPECT_EQ(controls, layout.controls);
   }
 }
 
