@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# kobex.exe is one self-contained 32-bit GUI program for Windows XP SP3 and
-# later: it imports only Windows' own DLLs and only functions that XP SP3 has
-# (imports.txt beside this script), says 5.01 in its PE header, is marked for
-# ASLR and DEP, and carries its version record.
-: "${KOBEX_WIN_BIN_DIR:?}"
+# kobex.exe: a 32-bit GUI program for Windows XP SP3 and later, importing only Windows' DLLs and
+# functions XP SP3 has (imports.txt), marked for ASLR and DEP, with its version record.
 source "$(dirname "$0")/lib.sh"  # log and fail; no Wine, no screen
 exe="$KOBEX_WIN_BIN_DIR/kobex.exe"
 headers=$(i686-w64-mingw32-objdump -p "$exe")
@@ -14,8 +11,7 @@ characteristics=$(sed -n 's/^DllCharacteristics[[:space:]]*//p' <<<"$headers")
 (( 0x$characteristics & 0x40 )) || fail "no dynamic base (ASLR)"
 (( 0x$characteristics & 0x100 )) || fail "not NX compatible (DEP)"
 
-# WinHTTP is not among them: it is loaded by full path from the system
-# folder, as an import would be looked for beside the program first.
+# Not WinHTTP: it is loaded from the system folder, as an import is looked for beside the program first.
 allowed=' kernel32.dll user32.dll gdi32.dll shell32.dll msvcrt.dll advapi32.dll ole32.dll oleaut32.dll comctl32.dll '
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 for dll in $imports; do
@@ -23,27 +19,18 @@ for dll in $imports; do
 done
 log "imports: $(echo $imports)"
 
-# Windows XP is 5.01: 5 and 1 in both the OS and the subsystem version.
 for field in MajorOSystemVersion:5 MinorOSystemVersion:1 MajorSubsystemVersion:5 MinorSubsystemVersion:1; do
   value=$(sed -n "s/^${field%:*}[[:space:]]*//p" <<<"$headers")
   [ "$value" = "${field#*:}" ] || fail "${field%:*} is $value, not ${field#*:} (Windows XP is 5.01)"
 done
 
-# The import audit: every imported function, and the oldest Windows that has it.
 list="$(dirname "$0")/imports.txt"
-# An import's line: a tab, its address, its hint (binutils 2.44 puts "<none>"
-# for the ordinal before it), its name last.
+# An import's line: a tab, its address, its hint (binutils 2.44 puts "<none>" before it), its name last.
 functions=$(awk '/DLL Name:/ { dll = $3 } /^\t[0-9a-f][0-9a-f][0-9a-f][0-9a-f]+[ \t]/ && $NF ~ /^[A-Za-z_]/ { print dll, $NF }' <<<"$headers")
 [ -n "$functions" ] || fail "no imported functions could be read"
-problems=""
-while read -r dll function; do
-  oldest=$(awk -v d="$dll" -v f="$function" 'tolower($1) == tolower(d) && $2 == f { print $3 }' "$list")
-  if [ -z "$oldest" ]; then
-    problems+=" $dll!$function (not in imports.txt)"
-  elif [[ ! $oldest =~ ^(2000|XP|XP-SP[123])$ ]]; then
-    problems+=" $dll!$function (Windows $oldest)"
-  fi
-done <<<"$functions"
+problems=$(awk 'NR == FNR { oldest[tolower($1) " " $2] = $3; next }
+  { o = oldest[tolower($1) " " $2]; where = o == "" ? "not in imports.txt" : "Windows " o }
+  o !~ /^(2000|XP|XP-SP[123])$/ { printf " %s!%s (%s)", $1, $2, where }' "$list" - <<<"$functions")
 [ -z "$problems" ] || fail "imports that Windows XP SP3 may not have:$problems"
 log "imports: $(wc -l <<<"$functions") functions, all on the list and in Windows XP SP3"
 

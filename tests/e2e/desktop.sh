@@ -1,11 +1,6 @@
 #!/usr/bin/env bash
-# The launcher as a user meets it on the desktop KOBEX_DESKTOP names (see
-# lib_desktop.sh): start-up, a double-click, the menu by mouse (Open, a presence state,
-# About closed with OK by mouse, Exit) and by its access keys, a close request,
-# and the message when nothing listens on the client's port. The menu and its
-# submenu stand beside the icon, whole on the screen. Under a window manager
-# that gives windows the keyboard (jwm; Debian 13's IceWM), Enter alone closes
-# About.
+# The launcher on the desktop KOBEX_DESKTOP names: its menus beside the icon, whole on the screen;
+# where the window manager gives windows the keyboard (jwm, IceWM), Enter alone closes About.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
@@ -28,16 +23,14 @@ sends /hide? from_menu key_closes_menu c
 from_menu key_closes_menu a
 about_shown
 about_has_keyboard() { [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$KOBEX_ABOUT_TITLE" ]; }
-if [ "$KOBEX_DESKTOP" = jwm ] || [ "$KOBEX_DESKTOP" = icewm ]; then
-  wait_quietly 10 about_has_keyboard || fail_seen "the window manager did not give the About box the keyboard"
-  xdotool key Return
-  wait_quietly 10 dialog_gone "$KOBEX_ABOUT_TITLE" || fail_seen "Enter did not close the About box"
-  log "About closed by Enter"
-else
-  click_button "$KOBEX_ABOUT_TITLE" 1
-  wait_until 10 "About box closed by OK" dialog_gone "$KOBEX_ABOUT_TITLE"
-  log "About closed by a click on OK"
-fi
+case $KOBEX_DESKTOP in
+  jwm | icewm)
+    wait_quietly 10 about_has_keyboard || fail_seen "the window manager did not give the About box the keyboard"
+    xdotool key Return; how=Enter ;;
+  *) click_button "$KOBEX_ABOUT_TITLE" 1; how="a click on OK" ;;
+esac
+wait_quietly 10 dialog_gone "$KOBEX_ABOUT_TITLE" || fail_seen "$how did not close the About box"
+log "About closed by $how"
 
 log "Exit from the menu ends client and launcher"
 sends /exit? from_menu click_item Exit

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# A winhttp.dll planted beside kobex.exe, in its working folder, is never
-# loaded: requests still reach the client through the system's WinHTTP. Wine
-# is told to prefer a native winhttp.dll, as Windows' search order would find
-# the planted one first for a program that imports it.
+# A winhttp.dll planted beside kobex.exe is never loaded. Wine is told to prefer a native one,
+# as Windows' search order would find the planted one first for a program that imports it.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir

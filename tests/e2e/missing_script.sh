@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# Without a kobex.bat that can be run (none at all, or a folder of that name),
-# the launcher says why it cannot start the client, adds no icon, and ends
-# when the message is dismissed.
+# Without a kobex.bat to run (none, or a folder), the launcher says why, adds no icon, and ends.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 for case in missing folder; do

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# On a system that reports Windows 3.1, kobex.exe starts the client, then shows
-# its refusal, adds no icon, and ends when OK is pressed.
+# On a system that reports Windows 3.1: the client started, the refusal shown, no icon.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir

@@ -1,20 +1,15 @@
 #!/usr/bin/env bash
-# How the launcher is stopped, and a restarted shell: log-off removes the icon;
-# a tray that lost the icon gets it back on "TaskbarCreated", one that still
-# has it keeps one icon, as on a change of display settings; a second start
-# runs the launch script again and ends, leaving one icon and the first
-# launcher working.
-# "TaskbarCreated" is let through the message filter of an elevated launcher.
+# A restarted shell ("TaskbarCreated", let through an elevated launcher's filter), a settings change,
+# a second start, and log-off.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
-# The launch script counts its runs.
 sed -i 's/^@echo off\r$/@echo off\r\n>>"%~dp0script-runs.txt" echo %*\r/' "$RUN/kobex.bat"
 script_runs() { grep -c TASKBAR "$RUN/script-runs.txt" 2>/dev/null || true; }
 wine_setting 'HKCU\Software\Wine\Debug' RelayInclude REG_SZ 'user32.ChangeWindowMessageFilterEx;user32.ChangeWindowMessageFilter'
 KOBEX_TRACE=,+relay launcher_up
 [ "$(script_runs)" = 1 ] || fail "the launch script counted $(script_runs) runs, not 1"
-# The first launcher's add in Wine's trace shows what a second launcher's would look like.
+# The first launcher's add shows what a second one's would look like in the trace.
 [ "$(icon_calls "$KOBEX_NIM_ADD")" -ge 1 ] || fail "Wine's trace shows no icon added by the first launcher"
 
 log "the tray loses the icon; the shell's TaskbarCreated brings it back, once"
@@ -22,15 +17,14 @@ winprobe drop-icon "$KOBEX_WINDOW_TITLE" || fail "the icon could not be taken fr
 expect_icons 0 5
 read -r _ message < <(winprobe taskbar-created)
 expect_icons 1 10
-# Wine's relay trace: let through the filter (Wine has none) once, on the main window.
+# Let through the filter (Wine has none) once, on the main window, by Wine's relay trace.
 read -r _ _ _ _ _ _ _ window < <(winprobe window "$KOBEX_WINDOW_TITLE")
 filters=$(grep -o 'Call user32.ChangeWindowMessageFilter[^ ]*' "$RUN/kobex.out" || true)
 [ "$filters" = "Call user32.ChangeWindowMessageFilterEx($window,$message,00000001,00000000)" ] ||
   fail "TaskbarCreated ($message) to window $window, the filter calls: ${filters:-none}"
 winprobe taskbar-created
-# A tray that still has the icon refuses the second add and takes the
-# modification instead: no second icon shows up; nor on a change of display
-# settings, which modifies the icon in place.
+# A tray that still has the icon refuses the second add and takes the modification;
+# a settings change modifies the icon in place.
 absent icons --expect 2 --wait 1500 || fail "a second TaskbarCreated added a second icon"
 winprobe settingchange || fail "the settings change could not be broadcast"
 absent icons --expect 2 --wait 1500 || fail "a settings change added a second icon"
@@ -41,9 +35,7 @@ sends /show? double_click_icon
 log "a second start: the script runs again, the second launcher ends with 0, one icon, the first answers"
 start_kobex kobex2
 expect_exit 20 0 kobex2
-# It made no add: the tray alone could not tell, as it drops a process's
-# icons as soon as the process ends (a launcher that added its icon and then
-# ended left the tray with one icon, and a probe looking every 5 ms saw none).
+# By the trace: the tray drops a process's icons as soon as the process ends.
 [ "$(icon_calls "$KOBEX_NIM_ADD" kobex2)" = 0 ] || fail "the second launcher added an icon"
 ran_twice() { [ "$(script_runs)" = 2 ]; }
 wait_until 10 "the launch script's second run" ran_twice

@@ -1,16 +1,12 @@
 #!/usr/bin/env bash
-# 10,000 commands in a row through the launcher against a healthy client:
-# every one arrives, and what the launcher holds stays flat. The figures come
-# from the Linux process behind it (open descriptors, resident memory): Wine 8
-# and 10 keep none of Windows' own counters of handles, GDI and USER objects.
+# 10,000 commands in a row: every one arrives, and the Linux process's descriptors and memory stay
+# flat (Wine keeps none of Windows' counters of handles, GDI and USER objects).
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
 launcher_up
-# This test's own kobex.exe: the one running in its run folder (another suite
-# may run beside it, in a network namespace of its own). The folder is known
-# by its device and inode: a Wine run in another userland sees it by another
-# path.
+# The kobex.exe in this run folder (another suite may run beside), known by device and inode:
+# a Wine run in another userland sees it by another path.
 pid=""
 run_id=$(stat -c %d:%i "$RUN")
 for candidate in $(pgrep -f 'kobex\.exe'); do
@@ -20,8 +16,7 @@ done
 
 figures() { echo "$(ls /proc/"$pid"/fd | wc -l) $(awk '/^VmRSS/ {print $2}' /proc/"$pid"/status)"; }
 
-# The WM_MOUSEMOVE callback for a double-click, sent as the shell sends it;
-# 10,000 of them take minutes where 32-bit programs run under emulation.
+# The double-click callback as the shell sends it; 10,000 take minutes under emulation.
 export PROBER_SECONDS=300
 winprobe callback "$KOBEX_WINDOW_TITLE" 515 500 >/dev/null
 wait_requests 500

@@ -1,21 +1,12 @@
 #!/usr/bin/env bash
-# kobex.exe starts the client with "TASKBAR" from its working folder, shows one
-# icon, keeps its window hidden, sends nothing on its own, answers a
-# double-click, and removes the icon when its window is asked to close; the
-# same under Wine's Windows XP, 7 and 10 settings as under its default. At 96
-# and 144 DPI the tray shows the icon's frame drawn for that size (16 and 24
-# pixels), not the 32-pixel one shrunk. A shell that refuses the icon at start
-# gets it offered again, quietly, until it takes it.
-# Started from another folder it runs the script beside it; never a console window.
+# Start-up under Wine's Windows versions, from another folder, with no console window, against a
+# shell that refuses the icon, and at 96 and 144 DPI (the frame drawn for that size, not one shrunk).
 source "$(dirname "$0")/lib.sh"
 e2e_begin
-# client_started: kobex.bat has started the client, with "TASKBAR".
 client_started() {
   wait_until 30 "client started by kobex.bat" test -s "$RUN/client-args.txt"
   [ "$(cat "$RUN/client-args.txt")" = TASKBAR ] || fail "client started with '$(cat "$RUN/client-args.txt")'"
 }
-# answers_then_closes: the icon answers a double-click with /show?, and a close
-# request ends the launcher, its icon and the client.
 answers_then_closes() {
   wait_until 30 "client listening" test -s "$RUN/client.pid"
   at_icon
@@ -25,7 +16,7 @@ answers_then_closes() {
 
 log "the launch script runs with no console window, not even a hidden one"
 make_run_dir
-# It waits, before it starts the client, until the test lets it go on.
+# The script waits for the test's go before it starts the client.
 sed -i 's/^@echo off\r$/@echo off\r\n>"%~dp0waiting" echo\r\n:wait\r\nif not exist "%~dp0go" goto wait\r/' "$RUN/kobex.bat"
 start_kobex
 wait_until 30 "the launch script" test -e "$RUN/waiting"
@@ -39,25 +30,22 @@ client_started
 answers_then_closes
 
 for version in "" winxp win7 win10; do
-  wine_version "$version"
+  [ -z "$version" ] || wine_version "$version"
   log "Wine's version setting: ${version:-default}"
   make_run_dir
   start_kobex
   client_started
-  log "client started with TASKBAR"
   expect_icons 1 20
   winprobe window "$KOBEX_WINDOW_TITLE" | tee "$WORK/window.out"
   grep -q 'visible 0' "$WORK/window.out" || fail "the main window is shown"
   [ ! -s "$RUN/client-requests.log" ] || fail "start-up sent a request: $(requests)"
-
   answers_then_closes
 done
 
 log "a shell that refuses the icon at start: offered again on the launcher's timer until taken"
 make_run_dir
-# Each offer is an add and a modification, both refused: four are the first
-# offer and one more. Wine's shell never says "TaskbarCreated", so only the
-# timer can bring the icon once that tray has gone.
+# An offer is an add and a modification: four, the first and one more. Wine's shell never
+# says "TaskbarCreated": only the timer can bring the icon once that tray has gone.
 background tray wine "$WINPROBE" refusing-tray --expect 4 --wait 60000
 wait_until 20 "the refusing tray" grep -q '^ready' "$WORK/tray.out"
 start_kobex
@@ -72,9 +60,8 @@ answers_then_closes
 frames=$(winprobe icongroup "$(winepath -w "$KOBEX_WIN_BIN_DIR/kobex.exe")" 1)
 [ "$frames" = "frames 16 20 24 32 40 48" ] || fail "kobex.exe's icon has $frames"
 log "kobex.exe's icon: $frames"
-resolution() { wine_setting 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$1"; }
 for dpi in 96 144; do
-  resolution "$dpi"
+  wine_setting 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$dpi"
   restart_wine  # Wine reads the resolution when it starts
   read -r _ seen_dpi _ small _ < <(winprobe metrics)
   [ "$seen_dpi" = "$dpi" ] || fail "Wine reports $seen_dpi DPI, not $dpi"
@@ -87,11 +74,8 @@ for dpi in 96 144; do
   wait_quietly 10 icon_matches_frame "$x" "$y" "$w" "$h" "$small" >"$WORK/frame.out" ||
     fail "the tray does not show the $small-pixel frame: $(tail -1 "$WORK/frame.out")"
   log "$(tail -1 "$WORK/frame.out")"
-  code=0
-  icon_matches_frame "$x" "$y" "$w" "$h" "$small" resized >/dev/null || code=$?
+  icon_matches_frame "$x" "$y" "$w" "$h" "$small" resized >/dev/null && code=0 || code=$?
   [ "$code" = 2 ] || fail "the comparison cannot tell the $small-pixel frame from the 32-pixel one shrunk ($code)"
   close_launcher
 done
-resolution ""
-stop_wine
 log "PASS"

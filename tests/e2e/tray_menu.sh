@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
-# The live icon through Wine's real tray: a double-click shows the client, a
-# right-button press opens the menu, each item sends its one request, About
-# shows its box and sends nothing, Exit ends client and launcher; everything
-# else on the icon does nothing. At a person's speed every press counts: a press soon
-# after the one before, a double-click after a menu choice, a press after About's OK.
-# Under a dark colour scheme the About box's words stay readable.
+# The icon and its menu through Wine's tray, each item's one request, About under a dark colour
+# scheme; at a person's speed every press counts.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
-# A dark colour scheme (white words on black windows), read by Wine when it starts.
+# White words on black windows, read by Wine when it starts.
 wine_setting 'HKCU\Control Panel\Colors' Window REG_SZ '0 0 0'
 wine_setting 'HKCU\Control Panel\Colors' WindowText REG_SZ '255 255 255'
 restart_wine
@@ -54,10 +50,7 @@ for state in Online:online Busy:busy "Be right back:brb" Away:away "On the phone
 done
 
 log "About: the box as laid out, OK focused, closed by Enter, Space, Escape and its close box"
-expected_box="client $KOBEX_ABOUT_CLIENT
-focus 1
-count 1
-$KOBEX_ABOUT_CONTROLS"
+expected_box=$(printf 'client %s\nfocus 1\ncount 1\n%s' "$KOBEX_ABOUT_CLIENT" "$KOBEX_ABOUT_CONTROLS")
 about_closed_four_ways() {
   for close in Return space Escape closebox; do
     if [ "$close" = Return ]; then from_menu key_closes_menu a; else from_menu click_item About; fi
@@ -95,13 +88,8 @@ sends "" menu_then_about_ten_times
 log "at a person's speed, a sequence an xdotool command (double-click time ${DOUBLE_CLICK_MS} ms): every press counts"
 read -r _ _ _ _ _ _ _ _ _ double_click_ms < <(winprobe metrics)
 [ "$double_click_ms" = "$DOUBLE_CLICK_MS" ] || fail "the system's double-click time is $double_click_ms ms"
-# last_menu_open WHAT: the menu of the sequence's last press is open; Escape closes it.
-last_menu_open() {
-  menus_open 1 "$1"
-  key_closes_menu Escape
-}
-# A right press soon after the one before reaches the launcher as a right
-# double-click; it opens the menu as a press does.
+last_menu_open() { menus_open 1 "$1"; key_closes_menu Escape; }  # the sequence's last press
+# A right press soon after the one before reaches the launcher as a right double-click.
 for round in 1 2 3; do
   watch_menus 2
   person "${PRESS[@]}" sleep 0.3 key Escape sleep 0.2 "${PRESS[@]}"
