@@ -1,7 +1,5 @@
-// A control service on the client's port that misbehaves on purpose, for the
-// launcher's fault tests: hostile_server --mode MODE [--log FILE]. It logs the
-// request line of each connection in FILE and keeps the connection until its
-// mode is done: "silent" reads nothing and "mute" answers nothing, for ever.
+// A control service on the client's port that misbehaves on purpose, for the launcher's fault tests:
+// hostile_server --mode MODE [--log FILE] logs each request line in FILE; "silent" reads none, "mute" never answers.
 #include <sys/select.h>
 #include <sys/socket.h>
 
