@@ -4,9 +4,8 @@
 set -euo pipefail
 : "${KOBEX_SOURCE_DIR:?}" "${KOBEX_WIN_BIN_DIR:?}"
 source "$(dirname "$0")/../e2e/lib.sh"  # log, fail and the version; no Wine, no screen
-WORK=$(mktemp -d /tmp/kobex-release.XXXXXX)
-ELSEWHERE=$(mktemp -d /dev/shm/kobex-release.XXXXXX)
-trap 'rm -rf "$WORK" "$ELSEWHERE"' EXIT
+WORK=$(mktemp -d /dev/shm/kobex-release.XXXXXX)  # tmpfs
+trap 'rm -rf "$WORK"' EXIT
 
 log "the archive from the build"
 cmake --build "$KOBEX_WIN_BIN_DIR" --target package >"$WORK/package.out" || { cat "$WORK/package.out"; fail "no archive"; }
@@ -37,8 +36,8 @@ diff <(echo "$changes") <(grep '^[- ] ' CHANGES.txt | tr -d '\r') || fail "CHANG
 cmp -s kobex.exe "$KOBEX_WIN_BIN_DIR/kobex.exe" || fail "the archive's kobex.exe is not the build's"
 
 log "the same sources in another folder, built again"
-copy="$ELSEWHERE/kobex-copy"
-mkdir -p "$copy"
+copy="$WORK/kobex-copy"
+mkdir "$copy"
 (cd "$KOBEX_SOURCE_DIR" && git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$copy")
 epoch=$(sed -n 's/^set(ENV{SOURCE_DATE_EPOCH} "\([0-9]*\)")$/\1/p' "$KOBEX_WIN_BIN_DIR/package/cpack_options.cmake")
 [ -n "$epoch" ] || fail "the build has no source date"
