@@ -1,6 +1,6 @@
 // A control service on the client's port that misbehaves on purpose, for the launcher's fault tests:
 // hostile_server --mode MODE [--log FILE] logs each request line in FILE; "silent" reads none, "mute" never answers.
-#include <sys/select.h>
+#include <poll.h>
 #include <sys/socket.h>
 
 #include <cerrno>
@@ -63,11 +63,8 @@ bool FillQueue() {
     if (fd < 0) return false;
     if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) continue;
     if (errno != EINPROGRESS) return false;
-    fd_set writable;
-    FD_ZERO(&writable);
-    FD_SET(fd, &writable);
-    timeval second{1, 0};
-    if (select(fd + 1, nullptr, &writable, nullptr, &second) == 0) return true;
+    pollfd connecting{fd, POLLOUT, 0};
+    if (poll(&connecting, 1, 1000) == 0) return true;
   }
   return false;
 }
