@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# clang-tidy, with the project's .clang-tidy, on the portable core (as the
-# native build compiles it) and on the Win32 layer (as the MinGW build does,
-# with the MinGW headers). Any finding fails.
+# clang-tidy with the project's .clang-tidy on the portable core, as the native build compiles it, and on
+# the Win32 layer, as the MinGW build does. Any finding fails.
 set -euo pipefail
 : "${KOBEX_SOURCE_DIR:?}" "${KOBEX_NATIVE_BIN_DIR:?}"
 cd "$KOBEX_SOURCE_DIR"
@@ -9,13 +8,9 @@ status=0
 clang-tidy --quiet -p "$KOBEX_NATIVE_BIN_DIR" src/about/*.cpp src/control/*.cpp src/tray/*.cpp || status=1
 if [ -n "${KOBEX_WIN_BIN_DIR:-}" ]; then
   # clang reads the MinGW compiler's own header folders, in its order.
-  compiler=i686-w64-mingw32-g++-win32
-  args=(--extra-arg-before=--target=i686-w64-mingw32 --extra-arg-before=-nostdinc)
-  while read -r folder; do
-    args+=("--extra-arg-before=-isystem$folder")
-  done < <(echo | "$compiler" -E -x c++ - -v 2>&1 | sed -n '/^#include <...>/,/^End of search/s/^ \(\/.*\)/\1/p' |
-           grep -v include-fixed)
-  clang-tidy --quiet -p "$KOBEX_WIN_BIN_DIR" "${args[@]}" src/platform/win32/*.cpp || status=1
+  mapfile -t headers < <(echo | i686-w64-mingw32-g++-win32 -E -x c++ - -v 2>&1 | grep -v include-fixed |
+    sed -n '/^#include <...>/,/^End of search/s/^ \(\/.*\)/--extra-arg-before=-isystem\1/p')
+  clang-tidy --quiet -p "$KOBEX_WIN_BIN_DIR" --extra-arg-before=--target=i686-w64-mingw32 \
+    --extra-arg-before=-nostdinc "${headers[@]}" src/platform/win32/*.cpp || status=1
 fi
-[ "$status" = 0 ] && echo "PASS: clang-tidy found nothing"
 exit "$status"

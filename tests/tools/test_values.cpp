@@ -1,6 +1,5 @@
 // Writes the program's own values, as its headers define them, as shell
-// assignments for the end-to-end tests (tests/e2e/lib.sh sources the file):
-//   test_values FILE
+// assignments for the end-to-end tests: test_values FILE
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -17,8 +16,7 @@
 
 namespace {
 
-// Single-quoted for the shell: a quote inside closes the quoting, is escaped,
-// and opens it again.
+// Single-quoted for the shell: a quote inside closes the quoting, is escaped, and opens it again.
 std::string Quoted(std::string_view text) {
   std::string quoted = "'";
   for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -28,11 +26,7 @@ std::string Quoted(std::string_view text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: test_values FILE\n";
-    return 2;
-  }
-  std::ofstream out(argv[1]);
+  std::ofstream out(argc == 2 ? argv[1] : "");
   out << "# The program's own values, written at build time by tests/tools/test_values.cpp.\n"
       << "KOBEX_WINDOW_TITLE=" << Quoted(kobex::kMainWindowCaption) << '\n'
       << "KOBEX_MESSAGE_TITLE=" << Quoted(kobex::kAppTitle) << '\n'
@@ -50,28 +44,20 @@ int main(int argc, char** argv) {
       << "KOBEX_NIM_ADD=" << kobex::NIM_ADD << "\nKOBEX_NIM_DELETE=" << kobex::NIM_DELETE << '\n'
       << "KOBEX_REQUEST_PATHS=(";
   for (const kobex::CommandRow& row : kobex::kCommandTable) out << ' ' << Quoted(row.path);
-  out << " )\n";
-
-  // The About box as winprobe lists it at 96 DPI (15 twips a pixel), a line a
-  // control in creation order: "ID CLASS x y w h TEXT". The ids, places and
-  // texts are the program's; the classes are what the Win32 host makes: the
-  // image (with no text) and the labels STATIC, the command button a BUTTON.
+  // The About box as winprobe lists it at 96 DPI (15 twips a pixel), a control a line in creation order:
+  // "ID CLASS x y w h TEXT". The Win32 host makes the image (with no text) and the labels STATIC.
   const kobex::AboutWindow about = kobex::AboutInPixels(15, 15);
   std::string controls;
   for (const kobex::PlacedControl& c : about.controls) {
-    const bool button = c.kind == kobex::ControlKind::CommandButton;
-    const std::string_view text = c.kind == kobex::ControlKind::Image ? "" : c.text;
-    controls += std::to_string(c.id) + (button ? " Button " : " Static ") +
-                std::to_string(c.rect.left) + ' ' + std::to_string(c.rect.top) + ' ' + std::to_string(c.rect.width) +
-                ' ' + std::to_string(c.rect.height) + ' ' + std::string(text) + '\n';
+    const kobex::PixelRect& r = c.rect;
+    controls += (controls.empty() ? "" : "\n") + std::to_string(c.id) +
+                (c.kind == kobex::ControlKind::CommandButton ? " Button " : " Static ") + std::to_string(r.left) + ' ' +
+                std::to_string(r.top) + ' ' + std::to_string(r.width) + ' ' + std::to_string(r.height) + ' ' +
+                std::string(c.kind == kobex::ControlKind::Image ? "" : c.text);
   }
-  if (!controls.empty()) controls.pop_back();
-  out << "KOBEX_ABOUT_CLIENT=" << Quoted(std::to_string(about.clientWidth) + ' ' + std::to_string(about.clientHeight))
-      << "\nKOBEX_ABOUT_CONTROLS=" << Quoted(controls) << '\n';
+  out << " )\nKOBEX_ABOUT_CLIENT='" << about.clientWidth << ' ' << about.clientHeight
+      << "'\nKOBEX_ABOUT_CONTROLS=" << Quoted(controls) << '\n';
   out.close();
-  if (!out) {
-    std::cerr << "test_values: cannot write " << argv[1] << '\n';
-    return 1;
-  }
-  return 0;
+  if (!out) std::cerr << "usage: test_values FILE, a file it can write\n";
+  return out ? 0 : 2;
 }
