@@ -28,7 +28,7 @@ list="$(dirname "$0")/imports.txt"
 # An import's line: a tab, its address, its hint (binutils 2.44 puts "<none>" before it), its name last.
 functions=$(awk '/DLL Name:/ { dll = $3 } /^\t[0-9a-f][0-9a-f][0-9a-f][0-9a-f]+[ \t]/ && $NF ~ /^[A-Za-z_]/ { print dll, $NF }' <<<"$headers")
 [ -n "$functions" ] || fail "no imported functions could be read"
-problems=$(awk 'NR == FNR { oldest[tolower($1) " " $2] = $3; next }
+problems=$(awk 'FILENAME == ARGV[1] { oldest[tolower($1) " " $2] = $3; next }
   { o = oldest[tolower($1) " " $2]; where = o == "" ? "not in imports.txt" : "Windows " o }
   o !~ /^(2000|XP|XP-SP[123])$/ { printf " %s!%s (%s)", $1, $2, where }' "$list" - <<<"$functions")
 [ -z "$problems" ] || fail "imports that Windows XP SP3 may not have:$problems"

@@ -5,7 +5,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_begin
 make_run_dir
 launcher_up
-[ "$(cat "$RUN/client-args.txt")" = TASKBAR ] || fail "client started with '$(cat "$RUN/client-args.txt")'"
+client_started
 log "icon at $ICON_X,$ICON_Y"
 
 log "the menu opens on the first press and Escape closes it; a double-click, then Open and Away"

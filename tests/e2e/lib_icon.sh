@@ -40,7 +40,8 @@ beside_icon() {
 # SIZE-pixel frame (RESIZED: its 32-pixel frame shrunk); icon_matches_frame.py's code, 2 for no.
 icon_matches_frame() {
   local ico="$kobex_root/src/resources/kobex.ico" index want=${6:+32}
-  index=$(identify -format '%w\n' "$ico" | grep -nx "${want:=$5}" | cut -d: -f1) || fail "kobex.ico has no $want-pixel frame"
+  want=${want:-$5}
+  index=$(identify -format '%w\n' "$ico" | grep -nx "$want" | cut -d: -f1) || fail "kobex.ico has no $want-pixel frame"
   import -display "$DISPLAY" -window root -crop "$3x$4+$1+$2" +repage -depth 8 "rgb:$WORK/shown.rgb"
   convert "${ico}[$((index - 1))]" ${6:+-resize "$5x$5"} -depth 8 "rgba:$WORK/frame.rgba"
   python3 "$kobex_root/tests/e2e/icon_matches_frame.py" "$WORK/shown.rgb" "$3" "$4" "$WORK/frame.rgba" "$5"

@@ -6,16 +6,17 @@ WEBPROBE="$KOBEX_WIN_BIN_DIR/tests/win/webprobe.exe"
 # its answer read whole, so a reader that stops early (grep -q) leaves none of it behind. The answer ends
 # with its question's id: the answer to an earlier question that ran out of time is passed over.
 winprobe() {
-  local id=$EPOCHREALTIME line answer=""
+  local id=$EPOCHREALTIME line answer="" code=0
   (IFS=$'\t' && printf '%s\n' "$id$IFS$*") >&"$PROBER_IN"
-  while IFS= read -r -t "${PROBER_SECONDS:-60}" -u "$PROBER_OUT" line; do
+  while IFS= read -r -t "${PROBER_SECONDS:-60}" -u "$PROBER_OUT" line || { code=$? && false; }; do
     case $line in
       "end $id "*) printf '%s' "$answer"; return "${line##* }" ;;
       "end "*) answer="" ;;
       *) answer+=$line$'\n' ;;
     esac
   done
-  log "winprobe: no answer within ${PROBER_SECONDS:-60}s to: $*" >&2
+  if [ "$code" -gt 128 ]; then log "winprobe: no answer within ${PROBER_SECONDS:-60}s to: $*" >&2
+  else log "winprobe: the prober has ended, unasked: $*" >&2; fi
   return 2
 }
 # start_prober: winprobe.exe serving questions, its errors in prober.err, until Wine is stopped.
@@ -28,11 +29,11 @@ start_prober() {
 }
 # stop_wine: every Wine process of the prefix ended, the prober too (every program started since holds
 # its input open: closing it would not end the prober). restart_wine: Wine afresh, as some settings need.
-stop_wine() { wineserver -k; }
+stop_wine() { exec {PROBER_IN}>&- {PROBER_OUT}<&- && wineserver -k; }
 restart_wine() { stop_wine && start_prober; }
 webprobe() { wine "$WEBPROBE" "$@" </dev/null | tr -d '\r'; }
 
-# expect_icons N SECONDS, menus_open N AFTER: so many icons in the tray, popup menus open within 5 s of AFTER.
+# expect_icons N SECONDS: so many icons in the tray within SECONDS.
 expect_icons() {
   local shown
   shown=$(winprobe icons --expect "$1" --wait "$(($2 * 1000))") || fail "tray icons: ${shown%%$'\n'*}, not $1"
@@ -51,8 +52,9 @@ launcher_answers() {
   winprobe responsive "$KOBEX_WINDOW_TITLE" --wait 5000 >/dev/null || fail_seen "the launcher does not answer"
 }
 
-# seen: the state a miss is judged by; each reading says when it could not be had.
+# seen: the state a miss is judged by; each reading says when it could not be had, within 5 s.
 seen() {
+  local PROBER_SECONDS=5
   log "seen: foreground $(winprobe foreground 2>&1 || echo "(not readable)")"
   local focus
   focus=$(xdotool getwindowfocus 2>/dev/null) || focus=""
@@ -60,8 +62,9 @@ seen() {
   log "seen: menus $({ winprobe menus 2>&1 || echo "(not readable)"; } | awk '!/^item / {printf "%s ", $0}')"
   log "seen: requests at the client: $(requests | tr '\n' ' ')"
 }
-fail_seen() { seen && fail "$*"; }
+fail_seen() { seen; fail "$*"; }
 
+# menus_open N AFTER: so many popup menus open within 5 s of AFTER.
 menus_open() {
   local shown
   shown=$(winprobe menus --expect "$1" --wait 5000) || fail_seen "after $2 menus: ${shown%%$'\n'*}, not $1"

@@ -114,12 +114,16 @@ close_launcher() {
 
 # wine_setting KEY NAME TYPE DATA: a value in the prefix's registry until the test ends.
 wine_setting() {
-  WINE_SETTINGS+=("$1"$'\t'"$2")
+  [[ " ${WINE_SETTINGS[*]-} " == *" $1"$'\t'"$2 "* ]] || WINE_SETTINGS+=("$1"$'\t'"$2")
   wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null
 }
 # wine_version VERSION: Wine reports that Windows (win31, winxp...) to kobex.exe.
 wine_version() { wine_setting 'HKCU\Software\Wine\AppDefaults\kobex.exe' Version REG_SZ "$1"; }
 
+client_started() {
+  wait_until 30 "client started by kobex.bat" test -s "$RUN/client-args.txt"
+  [ "$(cat "$RUN/client-args.txt")" = TASKBAR ] || fail "client started with '$(cat "$RUN/client-args.txt")'"
+}
 requests() { cat "$RUN/client-requests.log" 2>/dev/null || true; }
 request_count() { requests | wc -l; }
 requests_at_least() { [ "$(request_count)" -ge "$1" ]; }

@@ -3,10 +3,6 @@
 # shell that refuses the icon, and at 96 and 144 DPI (the frame drawn for that size, not one shrunk).
 source "$(dirname "$0")/lib.sh"
 e2e_begin
-client_started() {
-  wait_until 30 "client started by kobex.bat" test -s "$RUN/client-args.txt"
-  [ "$(cat "$RUN/client-args.txt")" = TASKBAR ] || fail "client started with '$(cat "$RUN/client-args.txt")'"
-}
 answers_then_closes() {
   wait_until 30 "client listening" test -s "$RUN/client.pid"
   at_icon

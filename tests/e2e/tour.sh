@@ -30,6 +30,7 @@ shot() {
 
 log "starting kobex.exe in $RUN (Xvfb $DISPLAY)"
 launcher_up
+client_started
 log "the icon stands at $ICON_X,$ICON_Y in Wine's tray"
 import -display "$DISPLAY" -window root -crop 200x60+0+0 +repage "$DEMO/tray.png"
 log "screenshot: $DEMO/tray.png"

@@ -36,11 +36,12 @@ std::mutex logLock;
 void Serve(int fd) {
   if (mode == "silent") return;
   const std::string line = ReadRequestLine(fd);
-  if (!line.empty() && !logPath.empty()) {
+  if (line.empty()) return (void)close(fd);
+  if (!logPath.empty()) {
     std::lock_guard<std::mutex> guard(logLock);
     std::ofstream(logPath, std::ios::app) << line << "\n";
   }
-  if (mode == "mute" && !line.empty()) return;
+  if (mode == "mute") return;
   if (mode == "slow") usleep(1500 * 1000);
   SendAll(fd, kModes.at(mode));
   for (int i = 0; mode == "huge" && i < 16384 && SendAll(fd, std::string(65536, 'x')); ++i) {

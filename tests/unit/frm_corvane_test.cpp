@@ -101,7 +101,7 @@ TEST_F(FormTest, AnOfferOvertakenByALaterOneLeavesTheTimerToIt) {
   };
   host.shellAnswers = {false, false, true};  // the new tray's add and modify, then the old tray's add
   Raise(&frmCorvane::tmrTrayIcon_Timer);
-  EXPECT_EQ(Numbers(journal, Op::TrayIconTimer).back(), kRetryMs) << "the icon is still offered";
+  EXPECT_EQ(Numbers(journal, Op::TrayIconTimer), (Codes{kRetryMs})) << "the icon is still offered";
 }
 
 // A shell that has lost the icon without saying so refuses a modification: the icon is offered again.
