@@ -68,8 +68,8 @@ check "a miss's report says what it could not read, and ends with the miss itsel
   eval '[ "$(grep -c "seen: \(foreground (not readable)\|X focus (none, or PointerRoot)\|menus (not readable)\|requests\)" "$WORK/miss.out")" = 4 ] &&
     [ "$(grep -c FAIL "$WORK/miss.out")" = 1 ] && tail -1 "$WORK/miss.out" | grep -q "FAIL: the menu did not open"'
 
-# unfresh_waits FILE...: the calls of wait_until or wait_quietly handed a command substitution ("$((...))"
-# is arithmetic on values that do not change, and is fine), continued lines joined.
+# unfresh_waits FILE...: the waits (wait_until, wait_quietly) handed a command substitution, continued
+# lines joined; arithmetic ("$((...))") is on values that do not change, and is fine.
 unfresh_waits() {
   awk 'FNR == 1 { line = "" } line == "" { first = FNR } { line = line $0 } sub(/\\$/, "", line) { next }
     { code = line; line = ""; probe = code; gsub(/\$\(\(/, "", probe) }
