@@ -30,7 +30,7 @@ TEST(CommandTable, GivesEveryCommandOneRowAndItsOwnPathWithAQuery) {
 }
 
 TEST(SendClientCommand, IssuesExactlyOneGetPerCallAndNoneForAValueOutsideTheTable) {
-  Journal journal;
+  Steps journal;
   FakeHost web(journal);
   SendClientCommand(web, ClientCommand::Hide);
   SendClientCommand(web, ClientCommand::StateAway);

@@ -56,8 +56,7 @@ inline void PrintTo(const Step& s, std::ostream* os) {
   if (!s.text.empty()) *os << ' ' << s.text;
 }
 
-using Journal = Steps;
-inline Codes Numbers(const Journal& journal, Op op) {
+inline Codes Numbers(const Steps& journal, Op op) {
   Codes numbers;
   for (const Step& s : journal) {
     if (s.op == op) numbers.push_back(s.number);
@@ -67,7 +66,7 @@ inline Codes Numbers(const Journal& journal, Op op) {
 
 class FakeHost : public Host, public NotifyArea, public WebControl {
  public:
-  explicit FakeHost(Journal& journal) : journal_(journal) {}
+  explicit FakeHost(Steps& journal) : journal_(journal) {}
 
   // What the fake system reports and how it fails.
   std::uint32_t majorVersion = 6;
@@ -162,13 +161,13 @@ class FakeHost : public Host, public NotifyArea, public WebControl {
   }
 
  private:
-  Journal& journal_;
+  Steps& journal_;
   bool aboutClosed_ = false;
 };
 
 // The main form on the fakes, and what the journal tells of it.
 struct Rig {
-  Journal journal;
+  Steps journal;
   FakeHost host{journal};
   frmCorvane form{host, host, host};
 
